@@ -1,9 +1,9 @@
-# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (win32 threads).
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix thread model, linked statically: std::mutex for GoogleTest).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TARVU_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARVU_MINGW_PREFIX}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${TARVU_MINGW_PREFIX}-g++-win32)
+set(CMAKE_C_COMPILER ${TARVU_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TARVU_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${TARVU_MINGW_PREFIX}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${TARVU_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
