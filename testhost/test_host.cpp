@@ -1,90 +1,12 @@
 #include "test_host.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <stdexcept>
 
 namespace testhost {
 namespace {
 
-Module* registeringModule = nullptr;
-
-void* __cdecl RecordRegister(void* hostModule, const FilterDefinition* definition, int32_t size) {
-  static int nextHandle = 0;
-  void* handle = reinterpret_cast<void*>(static_cast<uintptr_t>(0x1000 + ++nextHandle));
-  registeringModule->registrations.push_back({hostModule, definition, size, handle});
-  return handle;
-}
-
-void __cdecl RecordRemove(void* handle) { registeringModule->removals.push_back(handle); }
-
-const HostFunctionTable kRecordingTable = {&RecordRegister, &RecordRemove};
-
-int stagedFolders = 0;
-
 }  // namespace
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return std::filesystem::path(path).parent_path().wstring();
-}
-
-std::wstring StageModule(const std::wstring& moduleName, bool withLibraries) {
-  namespace fs = std::filesystem;
-  const fs::path from = ProgramFolder();
-  const fs::path folder = fs::temp_directory_path() / ("tarvu-stage-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                                       std::to_string(++stagedFolders));
-  fs::remove_all(folder);
-  fs::create_directories(folder / "tarvudlls");
-  fs::copy_file(from / (moduleName + L".vdf"), folder / (moduleName + L".vdf"));
-  if (withLibraries)
-    for (const auto& entry : fs::directory_iterator(from))
-      if (entry.path().extension() == ".dll") fs::copy_file(entry.path(), folder / "tarvudlls" / entry.path().filename());
-  return (folder / (moduleName + L".vdf")).wstring();
-}
-
-std::wstring CurrentDllDirectory() {
-  wchar_t buffer[4096] = {};
-  const DWORD length = GetDllDirectoryW(4096, buffer);
-  return std::wstring(buffer, length);
-}
-
-// --- Module ----------------------------------------------------------------------
-
-Module::Module(const std::wstring& path) : hostModuleToken(this) {
-  handle_ = LoadLibraryW(path.c_str());
-  if (!handle_) throw std::runtime_error("cannot load module, error " + std::to_string(GetLastError()));
-}
-
-Module::~Module() {
-  if (registered_) Deinit();
-  if (handle_) FreeLibrary(handle_);
-}
-
-FARPROC Module::Export(const char* name) const { return GetProcAddress(handle_, name); }
-
-int Module::Init() {
-  auto init = reinterpret_cast<ModuleInitFunction>(Export("VirtualdubFilterModuleInit2"));
-  if (!init) throw std::runtime_error("no module entry");
-  registeringModule = this;
-  const int result = init(hostModuleToken, &kRecordingTable, &versionOut, &compatVersionOut);
-  registered_ = result == 0;
-  return result;
-}
-
-void Module::Deinit() {
-  auto deinit = reinterpret_cast<ModuleDeinitFunction>(Export("VirtualdubFilterModuleDeinit"));
-  if (!deinit) throw std::runtime_error("no module exit");
-  registeringModule = this;
-  deinit(hostModuleToken, &kRecordingTable);
-  registered_ = false;
-}
-
-const FilterDefinition& Module::Definition() const {
-  if (registrations.empty()) throw std::runtime_error("module registered nothing");
-  return *registrations.front().definition;
-}
 
 // --- Picture ---------------------------------------------------------------------
 
@@ -236,8 +158,8 @@ void RecordingPrefetcher::PrefetchFrame(int32_t sourceIndex, int64_t frame, uint
 
 // --- Instance ----------------------------------------------------------------------
 
-Instance::Instance(Module& module, Picture& source, Picture& destination)
-    : services(reinterpret_cast<HostServices>(this)), module_(module) {
+Instance::Instance(const FilterDefinition& definition, Picture& source, Picture& destination)
+    : services(reinterpret_cast<HostServices>(this)), definition_(definition) {
   // The host hands out zero-filled storage of the declared size.
   storage_.assign(Definition().instanceDataSize, 0);
   activation.instanceBlock = block();
@@ -307,8 +229,8 @@ void Instance::Script(const std::vector<int32_t>& arguments, int32_t count) {
   row.handler(reinterpret_cast<ScriptInterpreter*>(this), &activation, values.data(), count);
 }
 
-Instance::Instance(Module& module, const HostActivation& like)
-    : services(reinterpret_cast<HostServices>(this)), module_(module) {
+Instance::Instance(const FilterDefinition& definition, const HostActivation& like)
+    : services(reinterpret_cast<HostServices>(this)), definition_(definition) {
   storage_.assign(Definition().instanceDataSize, 0);
   activation.instanceBlock = block();
   activation.preview = &preview;
@@ -317,14 +239,14 @@ Instance::Instance(Module& module, const HostActivation& like)
 }
 
 std::unique_ptr<Instance> Instance::Copy() {
-  std::unique_ptr<Instance> copy(new Instance(module_, activation));
+  std::unique_ptr<Instance> copy(new Instance(definition_, activation));
   Definition().copyInstance(&activation, copy->services, copy->BlockStart());
   copy->alive_ = copy->FilterObject() != nullptr;
   return copy;
 }
 
 std::unique_ptr<Instance> Instance::CopyEx() {
-  std::unique_ptr<Instance> copy(new Instance(module_, activation));
+  std::unique_ptr<Instance> copy(new Instance(definition_, activation));
   Definition().copyInstanceEx(&activation, services, copy->BlockStart(), &copy->activation, copy->services);
   copy->alive_ = copy->FilterObject() != nullptr;
   return copy;

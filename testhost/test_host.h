@@ -1,9 +1,7 @@
-// A small stand-in for the host editor: loads a module over its real
-// boundary and drives it as the editor would. For tests, demos and
-// benchmarks only; never part of a deliverable.
+// A small stand-in for the host editor: the records it lays out and the
+// calls it makes into a filter definition. Plain C++, so the same host
+// drives a loaded module under Wine and a natively linked one.
 #pragma once
-
-#include <windows.h>
 
 #include <cstdint>
 #include <functional>
@@ -17,44 +15,6 @@
 namespace testhost {
 
 using namespace tarvu;
-
-// The folder the test programs run from (the FFmpeg DLLs and modules lie there).
-std::wstring ProgramFolder();
-// Lays out a fresh folder as a user would: <folder>\<module>.vdf and
-// <folder>\tarvudlls\*.dll. Returns the module's full path.
-std::wstring StageModule(const std::wstring& moduleName, bool withLibraries = true);
-std::wstring CurrentDllDirectory();
-
-class Module {
- public:
-  struct Registration {
-    void* hostModule;
-    const FilterDefinition* definition;
-    int32_t size;
-    void* handle;
-  };
-
-  explicit Module(const std::wstring& path);  // LoadLibraryW; throws std::runtime_error on failure
-  ~Module();                                  // exits when still registered, then unloads
-  Module(const Module&) = delete;
-  Module& operator=(const Module&) = delete;
-
-  int Init();    // VirtualdubFilterModuleInit2 with a recording function table
-  void Deinit(); // VirtualdubFilterModuleDeinit
-  const FilterDefinition& Definition() const;  // the first registered definition
-  HMODULE Handle() const { return handle_; }
-  FARPROC Export(const char* name) const;
-
-  std::vector<Registration> registrations;
-  std::vector<void*> removals;
-  int32_t versionOut = -1;
-  int32_t compatVersionOut = -1;
-  void* const hostModuleToken;
-
- private:
-  HMODULE handle_ = nullptr;
-  bool registered_ = false;
-};
 
 // One host frame: bitmap, layout and pixmap records plus its own planes,
 // with guard bytes around every plane and in every row's padding.
@@ -141,7 +101,7 @@ class RecordingPrefetcher : public HostPrefetcher {
 // and its activation record, as the host keeps them.
 class Instance {
  public:
-  Instance(Module& module, Picture& source, Picture& destination);
+  Instance(const FilterDefinition& definition, Picture& source, Picture& destination);
   ~Instance();  // destroys the object if it is still alive
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;
@@ -170,16 +130,16 @@ class Instance {
 
   void* FilterObject() const { return block()->filterObject; }
   void* BlockStart() const { return storage_.data(); }
-  const FilterDefinition& Definition() const { return module_.Definition(); }
+  const FilterDefinition& Definition() const { return definition_; }
 
   HostActivation activation{};
   RecordingPreview preview;
   HostServices services;
 
  private:
-  Instance(Module& module, const HostActivation& like);  // a copy's fresh storage
+  Instance(const FilterDefinition& definition, const HostActivation& like);  // a copy's fresh storage
   InstanceBlock* block() const { return reinterpret_cast<InstanceBlock*>(storage_.data()); }
-  Module& module_;
+  const FilterDefinition& definition_;
   mutable std::vector<uint8_t> storage_;
   bool alive_ = false;
 };

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "testhost/test_host.h"
+#include "testhost/module_loader.h"
 
 namespace testhost {
 namespace {
@@ -92,7 +92,7 @@ TEST_P(ModuleTest, InstanceObjectLiesRightBehindItsPointer) {
   Module module(StageModule(GetParam()));
   ASSERT_EQ(module.Init(), 0);
   Picture source(16, 16, 15), destination(16, 16, 15);
-  Instance instance(module, source, destination);
+  Instance instance(module.Definition(), source, destination);
   ASSERT_EQ(instance.Init(), 0);
   EXPECT_EQ(static_cast<uint8_t*>(instance.FilterObject()), static_cast<uint8_t*>(instance.BlockStart()) + 8);
   instance.Destroy();

@@ -3,6 +3,8 @@
 # package: libavutil, libswscale and libavfilter, with only the filters we use.
 #   build-ffmpeg.sh mingw    Windows DLLs (cross-built)
 #   build-ffmpeg.sh native   Linux shared libraries under ASan+UBSan
+#   build-ffmpeg.sh native-release   Linux shared libraries, optimised, with
+#                            assembly: what the native benchmark times
 # Prints the install prefix. Results are cached by a hash of this script, so a
 # second run costs nothing.
 set -euo pipefail
@@ -52,8 +54,13 @@ case $flavour in
   native)
     san="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
     # Sanitizers and hand-written assembly do not mix; the C paths are what we check.
+    # rpath: libavfilter must find our instrumented libswscale and libavutil,
+    # never Debian's.
     extra=(--enable-pthreads --disable-x86asm --disable-inline-asm --toolchain=gcc-asan
-           --extra-cflags="$san" --extra-ldflags="$san")
+           --extra-cflags="$san" --extra-ldflags="$san" --enable-rpath)
+    ;;
+  native-release)
+    extra=(--enable-pthreads --enable-x86asm --enable-rpath)
     ;;
   *) log "unknown flavour $flavour"; exit 2 ;;
 esac

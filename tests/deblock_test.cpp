@@ -1,0 +1,315 @@
+// The deblock module over its real boundary: pixels against the FFmpeg tool,
+// script and texts, negotiation, and what the frame road does when things go wrong.
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <libavfilter/avfilter.h>
+#include <libavutil/frame.h>
+}
+
+#include "module_fixture.h"
+#include "plugins/deblock/deblock.h"
+#include "reference_frames.h"
+
+namespace tarvu {
+// The dialog is not part of this program; the module's own is.
+intptr_t RunConfigDialog(TMyFilterData&, HostPreview*, WindowHandle) { return 1; }
+}  // namespace tarvu
+
+namespace testhost {
+namespace {
+
+Module& Deblock() { return LoadedModule(L"TarvuDeblock"); }
+using Streaming = StreamingInstance<DeblockFilter>;
+
+FrameShape ShapeOf(const Picture& picture) { return {picture.Width(), picture.Height(), picture.Is420()}; }
+
+// --- Pixels against the FFmpeg command-line tool ------------------------------------
+
+struct PixelCase {
+  ReferenceCase reference;
+  Mode mode;
+  bool bottomUp;
+};
+
+std::vector<PixelCase> PixelCases() {
+  std::vector<PixelCase> cases;
+  for (const ReferenceCase& reference : LoadReferenceCases("deblock")) {
+    cases.push_back({reference, Mode::kFull, false});
+    cases.push_back({reference, Mode::kDifference, false});
+    cases.push_back({reference, Mode::kDisabled, false});
+  }
+  cases.push_back({LoadReferenceCases("deblock").front(), Mode::kFull, true});
+  return cases;
+}
+
+class DeblockPixels : public ::testing::TestWithParam<PixelCase> {};
+
+TEST_P(DeblockPixels, MatchFfmpegTool) {
+  const ReferenceCase& c = GetParam().reference;
+  Picture source(c.width, c.height, c.format, 7, GetParam().bottomUp);
+  Picture destination(c.destinationWidth, c.destinationHeight, c.format, 3, GetParam().bottomUp);
+  const FrameShape from = ShapeOf(source), to = ShapeOf(destination);
+  const auto sources = SplitFrames(ReadBytes(SourceFile(c)), from);
+  const auto filtered = SplitFrames(ReadBytes(FilteredFile(c)), from);
+  ASSERT_EQ(sources.size(), 3u);
+  ASSERT_EQ(filtered.size(), 3u);
+
+  Streaming streaming(Deblock().Definition(), source, destination);
+  streaming.instance.Script(std::vector<int32_t>(c.arguments), static_cast<int32_t>(c.arguments.size()));
+  ASSERT_EQ(streaming.instance.GetParams(), 0x15);
+  streaming.instance.Start();
+  streaming.filter().settings.viewMode = static_cast<int32_t>(GetParam().mode);
+  for (std::size_t frame = 0; frame < sources.size(); ++frame) {
+    source.SetRawBytes(sources[frame]);
+    destination.Fill(0x11);
+    streaming.instance.Run();
+    EXPECT_EQ(destination.RawBytes(), ExpectedDestination(GetParam().mode, sources[frame], filtered[frame], from, to))
+        << "frame " << frame;
+    EXPECT_TRUE(destination.GuardsIntact());
+  }
+  EXPECT_EQ(streaming.filter().road.frameCounter, GetParam().mode == Mode::kDisabled ? 0 : 3);
+}
+
+std::string PixelCaseName(const ::testing::TestParamInfo<PixelCase>& info) {
+  static const char* const modes[] = {"Full", "Disabled", "Difference"};
+  return info.param.reference.name + "_" + modes[static_cast<int>(info.param.mode)] +
+         (info.param.bottomUp ? "_bottom_up" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Reference, DeblockPixels, ::testing::ValuesIn(PixelCases()), PixelCaseName);
+
+const ReferenceCase& CaseNamed(const std::string& name) {
+  static const auto cases = LoadReferenceCases("deblock");
+  for (const ReferenceCase& c : cases)
+    if (c.name == name) return c;
+  throw std::runtime_error("no case " + name);
+}
+
+// Runs the three frames of `first`, switching to `second`'s settings before
+// frame `switchAt`; returns each frame's destination.
+std::vector<std::vector<uint8_t>> RunWithChange(const ReferenceCase& first, const ReferenceCase& second,
+                                                std::size_t switchAt) {
+  Picture source(first.width, first.height, first.format), destination(first.width, first.height, first.format);
+  const auto sources = SplitFrames(ReadBytes(SourceFile(first)), ShapeOf(source));
+  Streaming streaming(Deblock().Definition(), source, destination);
+  streaming.instance.Script(std::vector<int32_t>(first.arguments), 7);
+  streaming.instance.GetParams();
+  streaming.instance.Start();
+  std::vector<std::vector<uint8_t>> results;
+  for (std::size_t frame = 0; frame < sources.size(); ++frame) {
+    if (frame == switchAt) streaming.instance.Script(std::vector<int32_t>(second.arguments), 7);
+    source.SetRawBytes(sources[frame]);
+    streaming.instance.Run();
+    results.push_back(destination.RawBytes());
+  }
+  EXPECT_EQ(streaming.filter().road.frameCounter, 3);
+  return results;
+}
+
+TEST(DeblockStreaming, ChangeWhileStreamingActsLikeAFreshRun) {
+  const ReferenceCase& before = CaseNamed("defaults_420");
+  const ReferenceCase& after = CaseNamed("thresholds100_420");
+  const auto filteredAfter = SplitFrames(ReadBytes(FilteredFile(after)), {after.width, after.height, true});
+  const auto filteredBefore = SplitFrames(ReadBytes(FilteredFile(before)), {before.width, before.height, true});
+  const auto results = RunWithChange(before, after, 1);
+  EXPECT_EQ(results[0], filteredBefore[0]);
+  EXPECT_EQ(results[1], filteredAfter[1]);
+  EXPECT_EQ(results[2], filteredAfter[2]);
+}
+
+TEST(DeblockStreaming, ChangeOfFilterTypeAndBlockSizeWhileStreaming) {
+  const ReferenceCase& before = CaseNamed("defaults_420");
+  const ReferenceCase& after = CaseNamed("block4_420");  // another host format, same picture
+  const auto filteredAfter = SplitFrames(ReadBytes(FilteredFile(after)), {after.width, after.height, true});
+  const auto results = RunWithChange(before, after, 2);
+  EXPECT_EQ(results[2], filteredAfter[2]);
+}
+
+// --- Script function and texts --------------------------------------------------------
+
+class DeblockInstance : public ::testing::Test {
+ protected:
+  DeblockInstance() : source(32, 32, 15), destination(32, 32, 15), instance(Deblock().Definition(), source, destination) {
+    EXPECT_EQ(instance.Init(), 0);
+  }
+  TMyFilterData& settings() { return static_cast<DeblockFilter*>(instance.FilterObject())->settings; }
+  DeblockFilter& filter() { return *static_cast<DeblockFilter*>(instance.FilterObject()); }
+  Picture source, destination;
+  Instance instance;
+};
+
+TEST_F(DeblockInstance, FreshInstanceHasDefaults) {
+  EXPECT_EQ(instance.ScriptLine(), "Config(0,8,10,5,5,5,0)");
+  EXPECT_STREQ(settings().filterName, "deblock");
+  EXPECT_EQ(settings().sinkFormats, (SinkFormatList{0, -1}));
+  EXPECT_FALSE(settings().reinitPending);
+  EXPECT_EQ(filter().activation, &instance.activation);
+  EXPECT_EQ(filter().road.graph, nullptr);
+}
+
+TEST_F(DeblockInstance, ScriptCallStoresRawValuesOnlyWhenComplete) {
+  instance.Script({0, 3, 150, 5, 5, 5, 0});
+  EXPECT_EQ(instance.ScriptLine(), "Config(0,3,150,5,5,5,0)");
+  EXPECT_TRUE(settings().reinitPending);
+  EXPECT_EQ(settings().OptionString(3), "filter=strong:block=4:alpha=1:beta=0.05:gamma=0.05:delta=0.05:planes=3");
+
+  settings().reinitPending = false;
+  settings().viewMode = 2;
+  instance.Script({1, 16, 20, 20, 20, 20});  // one short: ignored
+  EXPECT_EQ(instance.ScriptLine(), "Config(0,3,150,5,5,5,0)");
+  EXPECT_FALSE(settings().reinitPending);
+  instance.Script({1, 16, 20, 20, 20, 20}, -1);
+  EXPECT_FALSE(settings().reinitPending);
+
+  instance.Script({2, 16, 20, 21, 22, 23, 1, 99, 98});  // extra arguments ignored
+  EXPECT_EQ(instance.ScriptLine(), "Config(2,16,20,21,22,23,1)");
+  EXPECT_TRUE(settings().reinitPending);
+  EXPECT_EQ(settings().viewMode, 2);
+}
+
+TEST_F(DeblockInstance, ScriptPathLeavesActivationAlone) {
+  HostActivation other = instance.activation;
+  instance.Script({0, 8, 10, 5, 5, 5, 0});
+  EXPECT_EQ(filter().activation, &instance.activation);
+  (void)other;
+}
+
+TEST_F(DeblockInstance, ScriptLineRespectsBufferLength) {
+  char buffer[64];
+  std::fill(std::begin(buffer), std::end(buffer), 'x');
+  EXPECT_FALSE(instance.ScriptLine(buffer, 0));
+  EXPECT_FALSE(instance.ScriptLine(buffer, -5));
+  EXPECT_EQ(buffer[0], 'x');
+  EXPECT_FALSE(instance.ScriptLine(buffer, 1));
+  EXPECT_EQ(buffer[0], '\0');
+  EXPECT_EQ(buffer[1], 'x');
+  EXPECT_TRUE(instance.ScriptLine(buffer, 10));
+  EXPECT_STREQ(buffer, "Config(0,");
+  EXPECT_EQ(buffer[10], 'x');
+  EXPECT_TRUE(instance.ScriptLine(buffer, 23));
+  EXPECT_STREQ(buffer, "Config(0,8,10,5,5,5,0)");
+}
+
+TEST_F(DeblockInstance, LegacyTextIsCutAt79Characters) {
+  instance.Script({-2000000000, -2000000000, -2000000000, -2000000000, -2000000000, -2000000000, -2000000000});
+  char buffer[200];
+  std::fill(std::begin(buffer), std::end(buffer), 'x');
+  instance.LegacyString(buffer);
+  EXPECT_EQ(std::string(buffer).size(), 79u);
+  EXPECT_EQ(buffer[80], 'x');
+  EXPECT_EQ(std::string(buffer).rfind("Config(-2000000000,", 0), 0u);
+}
+
+TEST_F(DeblockInstance, SettingsTextIsTheSameSixCharacters) {
+  instance.Script({1, 32, 90, 90, 90, 90, 1});
+  char buffer[16];
+  auto text = [&](int32_t length) {
+    std::fill(std::begin(buffer), std::end(buffer), 'x');
+    instance.SettingsString(buffer, length);
+    return std::string(buffer, buffer + 8);
+  };
+  EXPECT_EQ(text(16), std::string(" 0 1 2\0x", 8));
+  EXPECT_EQ(text(4), std::string(" 0 \0xxxx", 8));
+  EXPECT_EQ(text(1), std::string("\0xxxxxxx", 8));
+  EXPECT_EQ(text(0), "xxxxxxxx");
+  EXPECT_EQ(text(-3), "xxxxxxxx");
+}
+
+TEST_F(DeblockInstance, StateEventsAndPrefetch) {
+  char buffer[8] = "abcdefg";
+  EXPECT_EQ(instance.SaveState(buffer, 8), 0);
+  EXPECT_EQ(instance.LoadState(buffer, 8), 0);
+  EXPECT_STREQ(buffer, "abcdefg");
+  EXPECT_FALSE(instance.Event(1));
+  EXPECT_FALSE(instance.Event(7));
+  RecordingPrefetcher prefetcher;
+  EXPECT_TRUE(filter().RequestPrefetch(7, &prefetcher));
+  ASSERT_EQ(prefetcher.calls.size(), 1u);
+  EXPECT_EQ(prefetcher.calls[0].sourceIndex, 0);
+  EXPECT_EQ(prefetcher.calls[0].frame, 7);
+  EXPECT_EQ(prefetcher.calls[0].cookie, 0u);
+}
+
+// --- Negotiation ----------------------------------------------------------------------
+
+TEST(DeblockNegotiation, AcceptsTheEightFormatsAndNothingElse) {
+  for (int format : {13, 15, 26, 28, 33, 35, 40, 42, 14, 0, -1, 16, 41}) {
+    Picture source(16, 16, format), destination(16, 16, format);
+    destination.bitmap.frameAttributes = 0;
+    Instance instance(Deblock().Definition(), source, destination);
+    ASSERT_EQ(instance.Init(), 0);
+    auto& settings = static_cast<DeblockFilter*>(instance.FilterObject())->settings;
+    const bool accepted = PixelFormatForHostFormat(format) >= 0;
+    EXPECT_EQ(instance.GetParams(), accepted ? 0x15 : -1) << format;
+    EXPECT_EQ(destination.bitmap.frameAttributes, accepted ? source.bitmap.frameAttributes : 0u) << format;
+    if (accepted)
+      EXPECT_EQ(settings.sinkFormats, (SinkFormatList{source.Is420() ? 0 : 5, -1}));
+    else
+      EXPECT_EQ(settings.sinkFormats, (SinkFormatList{0, -1}));
+  }
+}
+
+TEST(DeblockNegotiation, RenegotiatingKeepsExactlyTwoEntries) {
+  Picture p444(16, 16, 13), p420(16, 16, 15), destination(16, 16, 15);
+  Instance instance(Deblock().Definition(), p444, destination);
+  ASSERT_EQ(instance.Init(), 0);
+  auto& settings = static_cast<DeblockFilter*>(instance.FilterObject())->settings;
+  instance.GetParams();
+  EXPECT_EQ(settings.pixelFormat, 5);
+  instance.SetPictures(p420, destination);
+  instance.GetParams();
+  EXPECT_EQ(settings.pixelFormat, 0);
+  EXPECT_EQ(settings.sinkFormats, (SinkFormatList{0, -1}));
+}
+
+// --- Option strings (the module's own builder, linked here) --------------------------------
+
+TEST(DeblockOptions, ClampsAndConvertsToFilterUnits) {
+  TMyFilterData d;
+  EXPECT_EQ(d.OptionString(3), "filter=strong:block=8:alpha=0.1:beta=0.05:gamma=0.05:delta=0.05:planes=3");
+  const std::pair<int, const char*> blocks[] = {{3, "block=4"}, {1000, "block=512"}, {64, "block=64"}, {4, "block=4"}};
+  for (auto [block, text] : blocks) {
+    d.block = block;
+    EXPECT_NE(d.OptionString(3).find(text), std::string::npos) << block;
+  }
+  d.block = 8;
+  const std::pair<int, const char*> thresholds[] = {{-5, "0"}, {150, "1"}, {57, "0.57"}, {100, "1"}, {1, "0.01"}, {99, "0.99"}};
+  for (auto [value, text] : thresholds) {
+    d.alpha = d.beta = d.gamma = d.delta = value;
+    EXPECT_EQ(d.OptionString(3), fmt::format("filter=strong:block=8:alpha={0}:beta={0}:gamma={0}:delta={0}:planes=3", text));
+  }
+  for (auto [lumaOnly, planes] : {std::pair{1, "planes=1"}, {0, "planes=3"}, {7, "planes=7"}, {-1, "planes=-1"}}) {
+    d.lumaOnly = lumaOnly;
+    EXPECT_NE(d.OptionString(3).find(planes), std::string::npos) << lumaOnly;
+  }
+  d.weak = 2;
+  EXPECT_EQ(d.OptionString(3).rfind("filter=weak:", 0), 0u);
+}
+
+TEST(DeblockOptions, BuilderDoesNothingWithoutAPendingChange) {
+  TMyFilterData d;
+  d.block = -77;
+  EXPECT_TRUE(ApplyFilterArgs(d, nullptr, nullptr));  // would crash if it touched libavfilter
+}
+
+TEST(DeblockOptions, ResetLeavesModeAndFlagAlone) {
+  TMyFilterData d;
+  d.viewMode = 2;
+  d.reinitPending = true;
+  d.alpha = 77;
+  d.ResetToDefaults();
+  EXPECT_EQ(d.alpha, 10);
+  EXPECT_EQ(d.viewMode, 2);
+  EXPECT_TRUE(d.reinitPending);
+  TMyFilterData copy(d);
+  copy.sinkFormats.push_back(9);
+  EXPECT_EQ(d.sinkFormats, (SinkFormatList{0, -1}));
+}
+
+TEST(DeblockOptions, BufferSourceArguments) {
+  EXPECT_EQ(BufferSourceArguments(720, 576, 0), "video_size=720x576:pix_fmt=0:time_base=1/1:pixel_aspect=1/1");
+}
+
+}  // namespace
+}  // namespace testhost

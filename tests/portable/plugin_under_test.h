@@ -1,0 +1,102 @@
+// A plug-in's core linked straight into a program, with what the hostile
+// tests and the benchmark need to know about it beyond its filter
+// definition. One program per plug-in: each defines tarvuFilterDefinition
+// and its own TMyFilterData.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavutil/frame.h>
+}
+
+#include "framework/base_filter.h"
+#include "framework/host_callbacks.h"
+
+namespace portable {
+
+using namespace tarvu;
+
+struct PluginUnderTest {
+  const char* name;  // the deliverable
+  const FilterDefinition* definition;
+  const char* filterName;
+  std::size_t scriptArguments;
+  // The live settings of a filter object of this plug-in.
+  std::vector<int32_t> (*ScriptValues)(void* filterObject);
+  std::vector<int32_t> (*DefaultScriptValues)();
+  std::string (*OptionString)(void* filterObject);
+  int32_t* (*ViewMode)(void* filterObject);
+  bool* (*ReinitPending)(void* filterObject);
+  bool (*GraphReady)(void* filterObject);
+};
+
+// Defined by the plug-in's program.
+const PluginUnderTest& ThePlugin();
+
+// The dialog a native program has instead of the plug-in's own: it edits the
+// live record (as the user would) and returns the dialog's end value.
+struct DialogStandIn {
+  // index and value of each field the "user" changes, then OK (true) or Cancel.
+  std::vector<std::pair<std::size_t, int32_t>> edits;
+  bool ok = false;
+  HostPreview* preview = nullptr;  // redrawn after every edit, as the dialog does
+  int opened = 0;
+};
+DialogStandIn& Dialog();
+
+template <typename Filter>
+Filter& As(void* filterObject) {
+  return *static_cast<Filter*>(filterObject);
+}
+
+template <typename Filter>
+std::vector<int32_t> ValuesOf(const decltype(Filter::settings)& settings) {
+  std::vector<int32_t> values;
+  for (auto field : std::remove_cvref_t<decltype(settings)>::ScriptFields()) values.push_back(settings.*field);
+  return values;
+}
+
+template <typename Filter>
+PluginUnderTest Describe(const char* name) {
+  using Settings = decltype(Filter::settings);
+  PluginUnderTest plugin{};
+  plugin.name = name;
+  plugin.definition = &tarvuFilterDefinition;
+  plugin.filterName = Settings{}.filterName;
+  plugin.scriptArguments = Settings::ScriptFields().size();
+  plugin.ScriptValues = [](void* object) { return ValuesOf<Filter>(As<Filter>(object).settings); };
+  plugin.DefaultScriptValues = [] {
+    Settings defaults;
+    defaults.ResetToDefaults();
+    return ValuesOf<Filter>(defaults);
+  };
+  plugin.OptionString = [](void* object) {
+    const Settings& settings = As<Filter>(object).settings;
+    AVFrame frame{};
+    frame.format = settings.pixelFormat;
+    return settings.OptionString(frame);
+  };
+  plugin.ViewMode = [](void* object) { return &As<Filter>(object).settings.viewMode; };
+  plugin.ReinitPending = [](void* object) { return &As<Filter>(object).settings.reinitPending; };
+  plugin.GraphReady = [](void* object) { return As<Filter>(object).road.GraphReady(); };
+  return plugin;
+}
+
+// The stand-in dialog's body, for the plug-in's RunConfigDialog.
+template <typename Settings>
+intptr_t RunDialogStandIn(Settings& live) {
+  DialogStandIn& dialog = Dialog();
+  ++dialog.opened;
+  constexpr auto fields = Settings::ScriptFields();
+  for (const auto& [index, value] : dialog.edits) {
+    live.*fields[index % fields.size()] = value;
+    live.reinitPending = true;
+    if (dialog.preview) dialog.preview->RedoFrame();
+  }
+  return dialog.ok ? 1 : 0;
+}
+
+}  // namespace portable
