@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 extern "C" {
@@ -42,7 +44,6 @@ struct DialogStandIn {
   // index and value of each field the "user" changes, then OK (true) or Cancel.
   std::vector<std::pair<std::size_t, int32_t>> edits;
   bool ok = false;
-  HostPreview* preview = nullptr;  // redrawn after every edit, as the dialog does
   int opened = 0;
 };
 DialogStandIn& Dialog();
@@ -87,14 +88,14 @@ PluginUnderTest Describe(const char* name) {
 
 // The stand-in dialog's body, for the plug-in's RunConfigDialog.
 template <typename Settings>
-intptr_t RunDialogStandIn(Settings& live) {
+intptr_t RunDialogStandIn(Settings& live, HostPreview* preview) {
   DialogStandIn& dialog = Dialog();
   ++dialog.opened;
   constexpr auto fields = Settings::ScriptFields();
   for (const auto& [index, value] : dialog.edits) {
     live.*fields[index % fields.size()] = value;
     live.reinitPending = true;
-    if (dialog.preview) dialog.preview->RedoFrame();
+    if (preview) preview->RedoFrame();  // as the dialog does after every change
   }
   return dialog.ok ? 1 : 0;
 }

@@ -1,0 +1,36 @@
+// The same libavfilter filter run bare, on a packed copy of a host picture:
+// what the destination must hold after a filtered frame.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "testhost/test_host.h"
+
+namespace hostile {
+
+struct FilteredPicture {
+  int width = 0;
+  int height = 0;
+  int pixelFormat = 0;
+  std::vector<uint8_t> planes[3];
+  int planeWidth[3] = {0, 0, 0};
+  int planeHeight[3] = {0, 0, 0};
+  uint8_t At(int plane, int y, int x) const { return planes[plane][static_cast<std::size_t>(y) * planeWidth[plane] + x]; }
+};
+
+struct ReferenceResult {
+  bool graphBuilt = false;
+  std::optional<FilteredPicture> picture;  // empty when the sink gave nothing
+};
+
+// Builds buffer -> filterName(options) -> buffersink for the picture's size
+// and pixelFormat and filters it once. The last graph is kept for the next
+// call with the same description (both filters keep no state across frames).
+ReferenceResult FilterBare(const testhost::Picture& source, int32_t pixelFormat, const char* filterName,
+                           const std::string& options);
+void ReleaseReferenceGraph();
+
+}  // namespace hostile
