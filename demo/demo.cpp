@@ -1,0 +1,62 @@
+// Runs one plug-in module, as the host editor would, over a raw 4:2:0 clip:
+//   demo.exe <module> <width> <height> <in.yuv> <out.yuv> [Config arguments...]
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "testhost/module_loader.h"
+
+namespace {
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+int Run(int argc, char** argv) {
+  using namespace testhost;
+  if (argc < 6) {
+    std::cerr << "usage: demo <module> <width> <height> <in.yuv> <out.yuv> [Config arguments...]\n";
+    return 2;
+  }
+  const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
+  std::ifstream in(argv[4], std::ios::binary);
+  const std::vector<uint8_t> clip{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::vector<int32_t> arguments;
+  for (int i = 6; i < argc; ++i) arguments.push_back(std::atoi(argv[i]));
+
+  Module module(StageModule(Wide(argv[1])));
+  if (module.Init() != 0) return 1;
+  Picture source(width, height, 15), destination(width, height, 15);
+  const std::size_t frameBytes = source.RawBytes().size();
+  Instance instance(module.Definition(), source, destination);
+  if (instance.Init() != 0) return 1;
+  if (!arguments.empty()) instance.Script(arguments, static_cast<int32_t>(arguments.size()));
+  std::cout << argv[1] << ": " << module.Definition().displayName << ", " << instance.ScriptLine() << "\n";
+  if (instance.GetParams() < 0) return 1;
+  instance.Start();
+  std::ofstream out(argv[5], std::ios::binary);
+  std::size_t frames = 0;
+  for (std::size_t offset = 0; offset + frameBytes <= clip.size(); offset += frameBytes, ++frames) {
+    source.SetRawBytes(std::vector<uint8_t>(clip.begin() + offset, clip.begin() + offset + frameBytes));
+    instance.Run();
+    const auto result = destination.RawBytes();
+    out.write(reinterpret_cast<const char*>(result.data()), static_cast<std::streamsize>(result.size()));
+  }
+  instance.End();
+  instance.Destroy();
+  std::cout << "  filtered " << frames << " frames of " << width << "x" << height << "\n";
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "demo: " << error.what() << "\n";
+    return 1;
+  }
+}
