@@ -7,9 +7,8 @@ extern "C" {
 #include <libavutil/frame.h>
 }
 
-#include "module_fixture.h"
+#include "pixel_checks.h"
 #include "plugins/deblock/deblock.h"
-#include "reference_frames.h"
 
 namespace tarvu {
 // The dialog is not part of this program; the module's own is.
@@ -22,62 +21,13 @@ namespace {
 Module& Deblock() { return LoadedModule(L"TarvuDeblock"); }
 using Streaming = StreamingInstance<DeblockFilter>;
 
-FrameShape ShapeOf(const Picture& picture) { return {picture.Width(), picture.Height(), picture.Is420()}; }
-
 // --- Pixels against the FFmpeg command-line tool ------------------------------------
-
-struct PixelCase {
-  ReferenceCase reference;
-  Mode mode;
-  bool bottomUp;
-};
-
-std::vector<PixelCase> PixelCases() {
-  std::vector<PixelCase> cases;
-  for (const ReferenceCase& reference : LoadReferenceCases("deblock")) {
-    cases.push_back({reference, Mode::kFull, false});
-    cases.push_back({reference, Mode::kDifference, false});
-    cases.push_back({reference, Mode::kDisabled, false});
-  }
-  cases.push_back({LoadReferenceCases("deblock").front(), Mode::kFull, true});
-  return cases;
-}
 
 class DeblockPixels : public ::testing::TestWithParam<PixelCase> {};
 
-TEST_P(DeblockPixels, MatchFfmpegTool) {
-  const ReferenceCase& c = GetParam().reference;
-  Picture source(c.width, c.height, c.format, 7, GetParam().bottomUp);
-  Picture destination(c.destinationWidth, c.destinationHeight, c.format, 3, GetParam().bottomUp);
-  const FrameShape from = ShapeOf(source), to = ShapeOf(destination);
-  const auto sources = SplitFrames(ReadBytes(SourceFile(c)), from);
-  const auto filtered = SplitFrames(ReadBytes(FilteredFile(c)), from);
-  ASSERT_EQ(sources.size(), 3u);
-  ASSERT_EQ(filtered.size(), 3u);
+TEST_P(DeblockPixels, MatchFfmpegTool) { ExpectReferencePixels<DeblockFilter>(Deblock().Definition(), GetParam()); }
 
-  Streaming streaming(Deblock().Definition(), source, destination);
-  streaming.instance.Script(std::vector<int32_t>(c.arguments), static_cast<int32_t>(c.arguments.size()));
-  ASSERT_EQ(streaming.instance.GetParams(), 0x15);
-  streaming.instance.Start();
-  streaming.filter().settings.viewMode = static_cast<int32_t>(GetParam().mode);
-  for (std::size_t frame = 0; frame < sources.size(); ++frame) {
-    source.SetRawBytes(sources[frame]);
-    destination.Fill(0x11);
-    streaming.instance.Run();
-    EXPECT_EQ(destination.RawBytes(), ExpectedDestination(GetParam().mode, sources[frame], filtered[frame], from, to))
-        << "frame " << frame;
-    EXPECT_TRUE(destination.GuardsIntact());
-  }
-  EXPECT_EQ(streaming.filter().road.frameCounter, GetParam().mode == Mode::kDisabled ? 0 : 3);
-}
-
-std::string PixelCaseName(const ::testing::TestParamInfo<PixelCase>& info) {
-  static const char* const modes[] = {"Full", "Disabled", "Difference"};
-  return info.param.reference.name + "_" + modes[static_cast<int>(info.param.mode)] +
-         (info.param.bottomUp ? "_bottom_up" : "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Reference, DeblockPixels, ::testing::ValuesIn(PixelCases()), PixelCaseName);
+INSTANTIATE_TEST_SUITE_P(Reference, DeblockPixels, ::testing::ValuesIn(PixelCasesFor("deblock")), PixelCaseName);
 
 const ReferenceCase& CaseNamed(const std::string& name) {
   static const auto cases = LoadReferenceCases("deblock");

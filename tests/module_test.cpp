@@ -98,7 +98,7 @@ TEST_P(ModuleTest, InstanceObjectLiesRightBehindItsPointer) {
   instance.Destroy();
 }
 
-INSTANTIATE_TEST_SUITE_P(Modules, ModuleTest, ::testing::Values(L"TarvuDeblock"));
+INSTANTIATE_TEST_SUITE_P(Modules, ModuleTest, ::testing::Values(L"TarvuDeblock", L"TarvuUnSharp"));
 
 }  // namespace
 }  // namespace testhost
