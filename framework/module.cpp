@@ -3,10 +3,9 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cwchar>
-#include <iterator>
 
 #include "host_callbacks.h"
+#include "library_folder.h"
 #include "module.h"
 
 namespace tarvu {
@@ -19,20 +18,14 @@ int32_t registeredCount = 0;
 HINSTANCE moduleInstance = nullptr;
 
 constexpr DWORD kModulePathCapacity = 33792;
-constexpr wchar_t kLibraryFolder[] = L"tarvudlls";
 
 // The FFmpeg DLLs live in a folder beside the module; later loads in the
 // process look there.
 void PointDllSearchAtLibraryFolder(HINSTANCE instance) {
   static wchar_t path[kModulePathCapacity];
   const DWORD length = GetModuleFileNameW(instance, path, kModulePathCapacity);
-  if (length == 0 || length >= kModulePathCapacity) return;
-  wchar_t* lastBackslash = std::wcsrchr(path, L'\\');
-  if (!lastBackslash) return;
-  const std::size_t keep = static_cast<std::size_t>(lastBackslash - path) + 1;
-  if (keep + std::size(kLibraryFolder) > kModulePathCapacity) return;
-  std::wmemcpy(path + keep, kLibraryFolder, std::size(kLibraryFolder));
-  SetDllDirectoryW(path);
+  if (length == 0 || length >= kModulePathCapacity) return;  // none, or cut short
+  if (const auto folder = LibraryFolderFor(std::wstring_view(path, length))) SetDllDirectoryW(folder->c_str());
 }
 
 }  // namespace

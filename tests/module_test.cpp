@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "framework/library_folder.h"
 #include "testhost/module_loader.h"
 
 namespace testhost {
@@ -96,6 +97,13 @@ TEST_P(ModuleTest, InstanceObjectLiesRightBehindItsPointer) {
   ASSERT_EQ(instance.Init(), 0);
   EXPECT_EQ(static_cast<uint8_t*>(instance.FilterObject()), static_cast<uint8_t*>(instance.BlockStart()) + 8);
   instance.Destroy();
+}
+
+TEST(LibraryFolder, SitsBesideTheModule) {
+  EXPECT_EQ(tarvu::LibraryFolderFor(L"D:\\x\\y\\m.vdf"), L"D:\\x\\y\\tarvudlls");
+  EXPECT_EQ(tarvu::LibraryFolderFor(L"C:\\m.vdf"), L"C:\\tarvudlls");
+  EXPECT_EQ(tarvu::LibraryFolderFor(L"m.vdf"), std::nullopt);
+  EXPECT_EQ(tarvu::LibraryFolderFor(L""), std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modules, ModuleTest, ::testing::Values(L"TarvuDeblock", L"TarvuUnSharp"));
