@@ -6,6 +6,7 @@
 #include <new>
 
 #include "host_interface.h"
+#include "video_filter.h"
 
 namespace tarvu {
 
@@ -73,26 +74,26 @@ struct HostCallbacks {
     return Guarded(1, [&] { return Bound(activation).ShowConfigDialog(parent) ? 0 : 1; });
   }
 
-  static int TARVU_HOSTCALL HostStart(HostActivation* activation, HostServices) noexcept {
+  // With an accelerator context the host streams through the accelerated
+  // operations, and no graph is built.
+  template <void (VDXVideoFilter::*Accelerated)(uint64_t), void (VDXVideoFilter::*Plain)()>
+  static int StreamingStep(HostActivation* activation) noexcept {
     Guarded([&] {
       Filter& filter = Bound(activation);
       if (activation->acceleratorContext != 0)
-        filter.StartAccelerated(activation->acceleratorContext);
+        (filter.*Accelerated)(activation->acceleratorContext);
       else
-        filter.StartStreaming();
+        (filter.*Plain)();
     });
     return 0;
   }
 
+  static int TARVU_HOSTCALL HostStart(HostActivation* activation, HostServices) noexcept {
+    return StreamingStep<&VDXVideoFilter::StartAccelerated, &VDXVideoFilter::StartStreaming>(activation);
+  }
+
   static int TARVU_HOSTCALL HostEnd(HostActivation* activation, HostServices) noexcept {
-    Guarded([&] {
-      Filter& filter = Bound(activation);
-      if (activation->acceleratorContext != 0)
-        filter.StopAccelerated(activation->acceleratorContext);
-      else
-        filter.StopStreaming();
-    });
-    return 0;
+    return StreamingStep<&VDXVideoFilter::StopAccelerated, &VDXVideoFilter::StopStreaming>(activation);
   }
 
   static int32_t TARVU_HOSTCALL HostSaveState(HostActivation* activation, HostServices, void* buffer,

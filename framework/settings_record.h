@@ -5,7 +5,7 @@
 //   its own int32_t fields;
 //   int32_t viewMode; bool reinitPending;
 // and provides:
-//   void ResetToDefaults() override;               // own fields only
+//   void ResetToDefaults() override;               // own fields only (ResetOwnFields)
 //   std::string OptionString(const AVFrame& in) const;  // clamped, in filter units
 //   static constexpr auto ScriptFields();          // own fields in script order
 //   static constexpr const char* kScriptSignature; // "0" + one 'i' per field
@@ -51,6 +51,13 @@ bool ApplyFilterArgs(Record& record, AVFilterContext* filterCtx, const AVFrame* 
   const std::string options = record.OptionString(*inFrame);
   record.reinitPending = false;
   return InitFilterOptions(filterCtx, options);
+}
+
+// Puts the record's own fields back to the defaults its declaration gives.
+template <typename Record>
+void ResetOwnFields(Record& record) {
+  const Record defaults;
+  for (auto field : Record::ScriptFields()) record.*field = defaults.*field;
 }
 
 template <typename Record>

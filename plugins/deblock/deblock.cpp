@@ -18,15 +18,7 @@ float Hundredths(int32_t value) { return static_cast<float>(std::clamp(value, 0,
 
 }  // namespace
 
-void TMyFilterData::ResetToDefaults() {
-  weak = 0;
-  block = 8;
-  alpha = 10;
-  beta = 5;
-  gamma = 5;
-  delta = 5;
-  lumaOnly = 0;
-}
+void TMyFilterData::ResetToDefaults() { ResetOwnFields(*this); }
 
 std::string TMyFilterData::OptionString(const AVFrame& inFrame) const {
   return OptionString(av_pix_fmt_count_planes(static_cast<AVPixelFormat>(inFrame.format)));

@@ -16,14 +16,7 @@ float Amount(int32_t tenths) { return static_cast<float>(std::clamp(tenths, -15,
 
 }  // namespace
 
-void TMyFilterData::ResetToDefaults() {
-  lumaX = 1;
-  lumaY = 1;
-  lumaStrength = 10;
-  chromaX = 1;
-  chromaY = 1;
-  chromaStrength = 0;
-}
+void TMyFilterData::ResetToDefaults() { ResetOwnFields(*this); }
 
 std::string TMyFilterData::OptionString() const {
   return fmt::format("lx={}:ly={}:la={}:cx={}:cy={}:ca={}", MatrixSize(lumaX), MatrixSize(lumaY),
