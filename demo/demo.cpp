@@ -1,5 +1,6 @@
-// Runs one plug-in module, as the host editor would, over a raw 4:2:0 clip:
-//   demo.exe <module> <width> <height> <in.yuv> <out.yuv> [Config arguments...]
+// Runs one plug-in module, as the host editor would, over a raw 4:2:0 clip,
+// then opens its configuration dialog and takes a picture of it:
+//   demo.exe <module> <width> <height> <in.yuv> <out.yuv> <dialog.bmp> [Config arguments...]
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "testhost/dialog_driver.h"
 #include "testhost/module_loader.h"
 
 namespace {
@@ -16,15 +18,15 @@ std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), t
 
 int Run(int argc, char** argv) {
   using namespace testhost;
-  if (argc < 6) {
-    std::cerr << "usage: demo <module> <width> <height> <in.yuv> <out.yuv> [Config arguments...]\n";
+  if (argc < 7) {
+    std::cerr << "usage: demo <module> <width> <height> <in.yuv> <out.yuv> <dialog.bmp> [Config arguments...]\n";
     return 2;
   }
   const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
   std::ifstream in(argv[4], std::ios::binary);
   const std::vector<uint8_t> clip{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::vector<int32_t> arguments;
-  for (int i = 6; i < argc; ++i) arguments.push_back(std::atoi(argv[i]));
+  for (int i = 7; i < argc; ++i) arguments.push_back(std::atoi(argv[i]));
 
   Module module(StageModule(Wide(argv[1])));
   if (module.Init() != 0) return 1;
@@ -45,8 +47,20 @@ int Run(int argc, char** argv) {
     out.write(reinterpret_cast<const char*>(result.data()), static_cast<std::streamsize>(result.size()));
   }
   instance.End();
-  instance.Destroy();
   std::cout << "  filtered " << frames << " frames of " << width << "x" << height << "\n";
+
+  bool saved = false;
+  const std::wstring screenshot = Wide(argv[6]);
+  RunDialog(instance, [&](DialogUser& user) {
+    saved = user.SaveScreenshot(screenshot);
+    user.Click(IDCANCEL);
+  });
+  instance.Destroy();
+  if (!saved) {
+    std::cerr << "demo: no picture of the dialog\n";
+    return 1;
+  }
+  std::cout << "  dialog picture: " << argv[6] << "\n";
   return 0;
 }
 
