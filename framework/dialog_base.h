@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdint>
@@ -119,9 +120,11 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
   static constexpr const wchar_t* kViewModeNames[] = {L"Full", L"Disabled", L"Difference"};
 
   void InitSharedControls() {
-    for (const auto& box : kLayout.checkBoxes) CheckDlgButton(windowHandle, box.id, IsTicked(box) ? BST_CHECKED : BST_UNCHECKED);
+    for (const auto& box : kLayout.checkBoxes)
+      CheckDlgButton(windowHandle, box.id, IsTicked(box) ? BST_CHECKED : BST_UNCHECKED);
     FillList(kLayout.viewModeId, kViewModeNames, kViewFull);
-    for (const auto& bar : kLayout.trackbars) SendItem(bar.id, TBM_SETRANGE, TRUE, MAKELPARAM(bar.minimum, bar.maximum));
+    for (const auto& bar : kLayout.trackbars)
+      SendItem(bar.id, TBM_SETRANGE, TRUE, MAKELPARAM(bar.minimum, bar.maximum));
     // Positions go unclamped: the trackbar shows an out-of-range value at its end.
     for (const auto& bar : kLayout.trackbars) SendItem(bar.id, TBM_SETPOS, TRUE, liveSettings->*bar.field);
     preview->AttachButton(GetDlgItem(windowHandle, IDC_PREVIEW));

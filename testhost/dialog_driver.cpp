@@ -131,7 +131,8 @@ class TemplateReader {
     Take<uint16_t>();
     const uint16_t ordinal = Take<uint16_t>();
     if (predefinedClass) {
-      static const wchar_t* const kPredefined[] = {L"BUTTON", L"EDIT", L"STATIC", L"LISTBOX", L"SCROLLBAR", L"COMBOBOX"};
+      static const wchar_t* const kPredefined[] = {L"BUTTON",  L"EDIT",      L"STATIC",
+                                                   L"LISTBOX", L"SCROLLBAR", L"COMBOBOX"};
       if (ordinal >= 0x80 && ordinal <= 0x85) return kPredefined[ordinal - 0x80];
     }
     return L"#" + std::to_wstring(ordinal);
@@ -349,8 +350,8 @@ DialogRun RunDialog(Instance& instance, const std::function<void(DialogUser&)>& 
 }
 
 std::optional<DialogTemplate> ReadDialogTemplate(HMODULE module, int resourceId) {
-  HRSRC resource = FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(resourceId),
-                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK));
+  HRSRC resource =
+      FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(resourceId), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK));
   if (!resource) return std::nullopt;
   HGLOBAL loaded = LoadResource(module, resource);
   const void* data = loaded ? LockResource(loaded) : nullptr;

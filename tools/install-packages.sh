@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build make pkg-config dpkg-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth
-  nasm ffmpeg googletest libfmt-dev
+  nasm ffmpeg googletest libfmt-dev llvm-14
   g++
 )
 missing=()

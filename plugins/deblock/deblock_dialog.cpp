@@ -35,7 +35,7 @@ int BlockItemFor(int32_t block) {
 
 int32_t BlockSizeFor(LRESULT item) {
   return item >= 0 && item < static_cast<LRESULT>(std::size(kBlockSizes)) ? kBlockSizes[item]
-                                                                         : kBlockSizes[kDefaultBlockItem];
+                                                                          : kBlockSizes[kDefaultBlockItem];
 }
 
 }  // namespace
