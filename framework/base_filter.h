@@ -68,7 +68,14 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
   bool ShowConfigDialog(WindowHandle parent) override {
     const Settings backup(settings);
     const uint32_t buildsBefore = road.GraphBuilds();
-    if (RunConfigDialog(settings, activation->preview, parent) != 0) return true;
+    intptr_t result = 0;
+    try {
+      result = RunConfigDialog(settings, activation->preview, parent);
+    } catch (...) {
+      settings = backup;  // the host will hear Cancel: it must see the old settings too
+      throw;
+    }
+    if (result != 0) return true;
     settings = backup;
     // The preview ran the filter with the cancelled settings: rebuild.
     if (road.GraphBuilds() != buildsBefore) settings.reinitPending = true;
@@ -105,10 +112,11 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
   }
 
   void BuildGraph() {
-    road.BuildGraph(settings.filterName, settings.sinkFormats, &ApplyOptions, &settings);
-    // A build that failed before the option builder ran waits, like a
+    // Only the option builder clears the flag, so a change stored meanwhile
+    // is not lost; a build that failed before reaching it waits, like a
     // refused option string, for the next change or start.
-    settings.reinitPending = false;
+    if (!road.BuildGraph(settings.filterName, settings.sinkFormats, &ApplyOptions, &settings))
+      settings.reinitPending = false;
   }
 };
 

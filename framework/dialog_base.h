@@ -128,7 +128,7 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
     // Positions go unclamped: the trackbar shows an out-of-range value at its end.
     for (const auto& bar : kLayout.trackbars) SendItem(bar.id, TBM_SETPOS, TRUE, liveSettings->*bar.field);
     preview->AttachButton(GetDlgItem(windowHandle, IDC_PREVIEW));
-    if (preview->IsShown()) {
+    if (preview->IsShown() != 0) {
       EnableWindow(GetDlgItem(windowHandle, kLayout.viewModeId), TRUE);
       preview->Toggle(windowHandle);
     }
@@ -150,7 +150,7 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
   }
 
   INT_PTR Close(int result) {
-    if (preview->IsShown()) preview->Close();
+    if (preview->IsShown() != 0) preview->Close();
     liveSettings->viewMode = kViewFull;
     EndDialog(windowHandle, result);
     return result == 1 ? TRUE : FALSE;
@@ -158,7 +158,7 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
 
   INT_PTR TogglePreview() {
     preview->Toggle(windowHandle);
-    EnableWindow(GetDlgItem(windowHandle, kLayout.viewModeId), preview->IsShown() ? TRUE : FALSE);
+    EnableWindow(GetDlgItem(windowHandle, kLayout.viewModeId), preview->IsShown() != 0 ? TRUE : FALSE);
     return TRUE;
   }
 

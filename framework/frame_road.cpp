@@ -150,24 +150,23 @@ void FrameRoad::Begin(int32_t width, int32_t height, int32_t pixelFormat) {
   inFrame->format = pixelFormat;
 }
 
-void FrameRoad::BuildGraph(const char* filterName, const SinkFormatList& sinkFormats,
+bool FrameRoad::BuildGraph(const char* filterName, const SinkFormatList& sinkFormats,
                            ApplyOptionsFunction applyOptions, void* record) {
   FreeGraph();
   ++graphBuilds;
   const AVFilter* source = avfilter_get_by_name("buffer");
   const AVFilter* sink = avfilter_get_by_name("buffersink");
   const AVFilter* filter = avfilter_get_by_name(filterName);
-  if (!inFrame || !outFrame || !source || !sink || !filter) return;
+  if (!inFrame || !outFrame || !source || !sink || !filter) return false;
 
   graph = avfilter_graph_alloc();
-  if (!graph) return;
+  if (!graph) return false;
   avfilter_graph_set_auto_convert(graph, 0);
   const std::string sourceArguments = BufferSourceArguments(inFrame->width, inFrame->height, inFrame->format);
   bool built = avfilter_graph_create_filter(&bufferSrc, source, "in", sourceArguments.c_str(), nullptr, graph) >= 0;
-  if (built) {
-    filterCtx = avfilter_graph_alloc_filter(graph, filter, "filter1");
-    built = filterCtx && applyOptions(record, filterCtx, inFrame);
-  }
+  if (built) filterCtx = avfilter_graph_alloc_filter(graph, filter, "filter1");
+  const bool optionsReached = built && filterCtx;
+  built = optionsReached && applyOptions(record, filterCtx, inFrame);
   built = built && avfilter_graph_create_filter(&bufferSink, sink, "out", nullptr, nullptr, graph) >= 0;
   if (built) {
     const unsigned count = av_int_list_length_for_size(sizeof(int32_t), sinkFormats.data(), uint64_t(-1));
@@ -181,6 +180,7 @@ void FrameRoad::BuildGraph(const char* filterName, const SinkFormatList& sinkFor
     graphReady = true;
   else
     FreeGraph();
+  return optionsReached;
 }
 
 void FrameRoad::FreeGraph() {
@@ -238,9 +238,12 @@ void FrameRoad::Run(const HostActivation& activation, int32_t viewMode, ColourPr
   // A refused push leaves the sink empty, and an empty frame copies nothing.
   [[maybe_unused]] const int pushed = av_buffersrc_add_frame_flags(bufferSrc, inFrame, 0);
   av_buffersink_get_frame(bufferSink, outFrame);
-  if (viewMode == kViewDifference)
+  // A negotiation in another format while streaming leaves a sink that
+  // converts: its frames do not fit the host's planes and are dropped.
+  const bool fits = outFrame->format == inFrame->format;
+  if (fits && viewMode == kViewDifference)
     MakeDifferenceImage(source, *outFrame, destination);
-  else
+  else if (fits)
     CopyFramePlanes(*outFrame, destination);
   av_frame_unref(outFrame);
   ++frameCounter;

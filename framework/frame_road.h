@@ -51,7 +51,8 @@ class FrameRoad {
   void Begin(int32_t width, int32_t height, int32_t pixelFormat);
   // Builds a fresh graph around "filter1", whose one initialisation is the
   // option builder's. Any failure leaves no graph: frames then pass through.
-  void BuildGraph(const char* filterName, const SinkFormatList& sinkFormats, ApplyOptionsFunction applyOptions,
+  // Returns whether the option builder was reached.
+  bool BuildGraph(const char* filterName, const SinkFormatList& sinkFormats, ApplyOptionsFunction applyOptions,
                   void* record);
   void FreeGraph();
   // Releases everything; safe without a start and twice in a row.

@@ -36,7 +36,7 @@ class HostPreview {
  public:
   virtual void Slot0() = 0;
   virtual void Slot1() = 0;
-  virtual bool IsShown() = 0;                        // entry 2
+  virtual uint8_t IsShown() = 0;                     // entry 2: a byte, non-zero while shown
   virtual void Toggle(WindowHandle dialog) = 0;      // entry 3
   virtual void Slot4() = 0;
   virtual void Slot5() = 0;

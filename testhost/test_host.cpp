@@ -127,9 +127,9 @@ bool Picture::GuardsIntact() const {
 
 // --- Preview and prefetcher --------------------------------------------------------
 
-bool RecordingPreview::IsShown() {
+uint8_t RecordingPreview::IsShown() {
   calls.push_back("IsShown");
-  return shown;
+  return shown ? shownByte : 0;
 }
 void RecordingPreview::Toggle(WindowHandle dialog) {
   calls.push_back("Toggle");

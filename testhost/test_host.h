@@ -66,7 +66,7 @@ class RecordingPreview : public HostPreview {
  public:
   void Slot0() override {}
   void Slot1() override {}
-  bool IsShown() override;
+  uint8_t IsShown() override;
   void Toggle(WindowHandle dialog) override;
   void Slot4() override {}
   void Slot5() override {}
@@ -76,6 +76,7 @@ class RecordingPreview : public HostPreview {
   void Close() override;
 
   bool shown = false;
+  uint8_t shownByte = 1;  // what IsShown answers while shown: any non-zero byte
   std::vector<std::string> calls;   // "IsShown", "Toggle", "RedoFrame", "AttachButton", "Close"
   int Count(const std::string& call) const;
   WindowHandle toggledWith = nullptr;

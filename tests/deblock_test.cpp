@@ -119,10 +119,13 @@ TEST_F(DeblockInstance, ScriptCallStoresRawValuesOnlyWhenComplete) {
 }
 
 TEST_F(DeblockInstance, ScriptPathLeavesActivationAlone) {
-  HostActivation other = instance.activation;
-  instance.Script({0, 8, 10, 5, 5, 5, 0});
+  HostActivation scriptActivation = instance.activation;  // the same instance, another record
+  const std::vector<int32_t> arguments = {1, 16, 20, 20, 20, 20, 0};
+  std::vector<ScriptValue> values(arguments.size());
+  for (std::size_t i = 0; i < arguments.size(); ++i) values[i].intValue = arguments[i];
+  instance.Definition().scriptObject->functionTable[0].handler(nullptr, &scriptActivation, values.data(), 7);
+  EXPECT_EQ(settings().block, 16);
   EXPECT_EQ(filter().activation, &instance.activation);
-  (void)other;
 }
 
 TEST_F(DeblockInstance, ScriptLineRespectsBufferLength) {
@@ -200,6 +203,32 @@ TEST(DeblockNegotiation, AcceptsTheEightFormatsAndNothingElse) {
   }
 }
 
+TEST(DeblockNegotiation, RefusedFormatKeepsWhatAnEarlierNegotiationChose) {
+  Picture p444(16, 16, 13), refused(16, 16, 14), destination(16, 16, 13);
+  Instance instance(Deblock().Definition(), p444, destination);
+  ASSERT_EQ(instance.Init(), 0);
+  auto& settings = static_cast<DeblockFilter*>(instance.FilterObject())->settings;
+  ASSERT_EQ(instance.GetParams(), 0x15);
+  instance.SetPictures(refused, destination);
+  EXPECT_EQ(instance.GetParams(), -1);
+  EXPECT_EQ(settings.pixelFormat, 5);
+  EXPECT_EQ(settings.sinkFormats, (SinkFormatList{5, -1}));
+}
+
+TEST(DeblockNegotiation, StartWithoutNegotiationFiltersAs420) {
+  const ReferenceCase& c = CaseNamed("defaults_420");
+  Picture source(c.width, c.height, c.format), destination(c.width, c.height, c.format);
+  const auto sources = SplitFrames(ReadBytes(SourceFile(c)), ShapeOf(source));
+  const auto filtered = SplitFrames(ReadBytes(FilteredFile(c)), ShapeOf(source));
+  Instance instance(Deblock().Definition(), source, destination);
+  ASSERT_EQ(instance.Init(), 0);
+  instance.Start();
+  source.SetRawBytes(sources[0]);
+  instance.Run();
+  EXPECT_EQ(destination.RawBytes(), filtered[0]);
+  instance.End();
+}
+
 TEST(DeblockNegotiation, RenegotiatingKeepsExactlyTwoEntries) {
   Picture p444(16, 16, 13), p420(16, 16, 15), destination(16, 16, 15);
   Instance instance(Deblock().Definition(), p444, destination);
@@ -255,10 +284,6 @@ TEST(DeblockOptions, ResetLeavesModeAndFlagAlone) {
   TMyFilterData copy(d);
   copy.sinkFormats.push_back(9);
   EXPECT_EQ(d.sinkFormats, (SinkFormatList{0, -1}));
-}
-
-TEST(DeblockOptions, BufferSourceArguments) {
-  EXPECT_EQ(BufferSourceArguments(720, 576, 0), "video_size=720x576:pix_fmt=0:time_base=1/1:pixel_aspect=1/1");
 }
 
 }  // namespace

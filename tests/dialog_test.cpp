@@ -333,6 +333,7 @@ TEST_P(SharedDialog, OpenedWhileThePreviewIsShownTakesItOver) {
   Filter filter(GetParam().module);
   RecordingPreview& preview = filter.instance.preview;
   preview.shown = true;
+  preview.shownByte = 2;  // any non-zero byte means shown
   HWND dialog = nullptr;
   int toggles = -1;
   bool viewListEnabled = false;
@@ -407,36 +408,6 @@ TEST_P(SharedDialog, PreviewShowsEachChangeAndCancelBringsBackTheOldFrame) {
     user.Click(kOk);
   });
   EXPECT_EQ(filter.Render(), newFrame);
-}
-
-// --- On screen ---------------------------------------------------------------------------
-
-TEST_P(SharedDialog, ScreenshotShowsTheDialogAsDrawn) {
-  Filter filter(GetParam().module);
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() /
-      fmt::format("tarvu-dialog-{}-{}.bmp", Narrow(GetParam().module), GetCurrentProcessId());
-  bool saved = false;
-  RECT frame{};
-  Configure(filter, [&](DialogUser& user) {
-    GetWindowRect(user.Window(), &frame);
-    saved = user.SaveScreenshot(path.wstring());
-  });
-  ASSERT_TRUE(saved);
-  std::vector<uint8_t> bytes;
-  {
-    std::ifstream file(path, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
-  ASSERT_GT(bytes.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
-  BITMAPINFOHEADER info;
-  std::memcpy(&info, bytes.data() + sizeof(BITMAPFILEHEADER), sizeof info);
-  EXPECT_EQ(info.biWidth, frame.right - frame.left);
-  EXPECT_EQ(info.biHeight, frame.bottom - frame.top);
-  // Drawn controls, not one flat colour.
-  const std::vector<uint8_t> pixels(bytes.begin() + sizeof(BITMAPFILEHEADER) + sizeof info, bytes.end());
-  EXPECT_GT(std::set<uint8_t>(pixels.begin(), pixels.end()).size(), 8u);
-  if (!std::getenv("TARVU_KEEP_SCREENSHOT")) std::filesystem::remove(path);
 }
 
 INSTANTIATE_TEST_SUITE_P(Plugins, SharedDialog, ::testing::ValuesIn(kPlugins),
