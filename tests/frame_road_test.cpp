@@ -147,6 +147,20 @@ TEST_F(FrameRoadTest, SourceThatNoLongerMatchesTheGraphPassesThrough) {
   EXPECT_TRUE(otherDestination.GuardsIntact());
 }
 
+TEST_F(FrameRoadTest, RenegotiationWhileStreamingNeverOverrunsTheDestination) {
+  Open(64, 48, 15);
+  StartStreaming();
+  Picture other444(64, 48, 13), otherDestination(64, 48, 13);
+  instance->SetPictures(other444, otherDestination);
+  ASSERT_EQ(instance->GetParams(), 0x15);  // the sink now wants 4:4:4
+  instance->SetPictures(*source, *destination);
+  instance->Script({0, 8, 30, 30, 30, 30, 0});  // rebuilt with a converting sink
+  destination->Fill(0x33);
+  instance->Run();
+  EXPECT_TRUE(destination->GuardsIntact());
+  EXPECT_EQ(destination->Row(1, 23)[31], 0x33);
+}
+
 TEST_F(FrameRoadTest, LifecycleMisuseIsHarmless) {
   Open(64, 48, 15);
   instance->Run();  // without a start
