@@ -18,7 +18,8 @@ struct FilteredPicture {
   std::vector<uint8_t> planes[3];
   int planeWidth[3] = {0, 0, 0};
   int planeHeight[3] = {0, 0, 0};
-  uint8_t At(int plane, int y, int x) const { return planes[plane][static_cast<std::size_t>(y) * planeWidth[plane] + x]; }
+  std::size_t Index(int plane, int y, int x) const { return static_cast<std::size_t>(y) * planeWidth[plane] + x; }
+  uint8_t At(int plane, int y, int x) const { return planes[plane][Index(plane, y, x)]; }
 };
 
 struct ReferenceResult {
@@ -26,11 +27,11 @@ struct ReferenceResult {
   std::optional<FilteredPicture> picture;  // empty when the sink gave nothing
 };
 
-// Builds buffer -> filterName(options) -> buffersink for the picture's size
-// and pixelFormat and filters it once. The last graph is kept for the next
+// Builds buffer -> filterName(options) -> buffersink (accepting sinkFormat)
+// for the picture's size and pixelFormat and filters it once. The last graph is kept for the next
 // call with the same description (both filters keep no state across frames).
-ReferenceResult FilterBare(const testhost::Picture& source, int32_t pixelFormat, const char* filterName,
-                           const std::string& options);
+ReferenceResult FilterBare(const testhost::Picture& source, int32_t pixelFormat, int32_t sinkFormat,
+                           const char* filterName, const std::string& options);
 void ReleaseReferenceGraph();
 
 }  // namespace hostile

@@ -1,0 +1,280 @@
+// The frame road against a bare libavfilter loop on the same filter, option
+// string and frames. The module runs through the host callbacks: the source
+// is lent, libavfilter copies it in, and the result is copied into the
+// host's destination. The bare loop pushes refcounted frames and pulls
+// results, with no host copies.
+//
+//   bench_<plugin> [seconds per round, default 0.1]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <fmt/format.h>
+
+extern "C" {
+#include <libavfilter/avfilter.h>
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
+#include <libavutil/frame.h>
+#include <libavutil/log.h>
+#include <libavutil/opt.h>
+}
+
+#include "allocation_count.h"
+#include "testhost/test_host.h"
+#include "tests/portable/plugin_under_test.h"
+
+namespace bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using portable::ThePlugin;
+using testhost::Instance;
+using testhost::Picture;
+
+constexpr int kFrames = 4;  // distinct pictures, cycled
+// Module and bare loop alternate in short rounds; the fastest round of each
+// counts, as the one least disturbed by the rest of the machine.
+constexpr int kRounds = 15;
+
+struct Case {
+  int width, height, hostFormat;
+  const char* chroma;
+};
+const Case kCases[] = {{1920, 1080, 15, "4:2:0"}, {1920, 1080, 13, "4:4:4"}, {720, 576, 15, "4:2:0"}, {720, 576, 13, "4:4:4"}};
+
+double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+double Fastest(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
+
+// --- The bare loop -------------------------------------------------------------------
+
+class BareLoop {
+ public:
+  BareLoop(const Case& shape, int32_t pixelFormat, const std::string& options,
+           const std::vector<std::unique_ptr<Picture>>& pictures) {
+    graph_ = avfilter_graph_alloc();
+    const std::string arguments = fmt::format("video_size={}x{}:pix_fmt={}:time_base=1/1:pixel_aspect=1/1",
+                                              shape.width, shape.height, pixelFormat);
+    AVFilterContext* filter = nullptr;
+    const int32_t formats[] = {pixelFormat};
+    const bool built =
+        avfilter_graph_create_filter(&source_, avfilter_get_by_name("buffer"), "in", arguments.c_str(), nullptr,
+                                     graph_) >= 0 &&
+        avfilter_graph_create_filter(&filter, avfilter_get_by_name(ThePlugin().filterName), "filter1",
+                                     options.c_str(), nullptr, graph_) >= 0 &&
+        avfilter_graph_create_filter(&sink_, avfilter_get_by_name("buffersink"), "out", nullptr, nullptr, graph_) >=
+            0 &&
+        av_opt_set_bin(sink_, "pix_fmts", reinterpret_cast<const uint8_t*>(formats), sizeof formats,
+                       AV_OPT_SEARCH_CHILDREN) >= 0 &&
+        avfilter_link(source_, 0, filter, 0) >= 0 && avfilter_link(filter, 0, sink_, 0) >= 0 &&
+        avfilter_graph_config(graph_, nullptr) >= 0;
+    if (!built) throw std::runtime_error("bare graph failed: " + options);
+    for (const auto& picture : pictures) frames_.push_back(FrameOf(*picture, pixelFormat));
+    out_ = av_frame_alloc();
+  }
+  ~BareLoop() {
+    for (AVFrame*& frame : frames_) av_frame_free(&frame);
+    av_frame_free(&out_);
+    avfilter_graph_free(&graph_);
+  }
+
+  void Run(int64_t index) {
+    AVFrame* frame = frames_[static_cast<std::size_t>(index % kFrames)];
+    frame->pts = index;
+    if (av_buffersrc_add_frame_flags(source_, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0 ||
+        av_buffersink_get_frame(sink_, out_) < 0)
+      throw std::runtime_error("bare loop gave no frame");
+    av_frame_unref(out_);
+  }
+
+ private:
+  static AVFrame* FrameOf(const Picture& picture, int32_t pixelFormat) {
+    AVFrame* frame = av_frame_alloc();
+    frame->width = picture.Width();
+    frame->height = picture.Height();
+    frame->format = pixelFormat;
+    av_frame_get_buffer(frame, 0);
+    for (int plane = 0; plane < 3; ++plane)
+      for (int y = 0; y < picture.PlaneHeight(plane); ++y)
+        std::memcpy(frame->data[plane] + static_cast<std::ptrdiff_t>(y) * frame->linesize[plane],
+                    picture.Row(plane, y), static_cast<std::size_t>(picture.PlaneWidth(plane)));
+    return frame;
+  }
+
+  AVFilterGraph* graph_ = nullptr;
+  AVFilterContext* source_ = nullptr;
+  AVFilterContext* sink_ = nullptr;
+  std::vector<AVFrame*> frames_;
+  AVFrame* out_ = nullptr;
+};
+
+// --- The module through the host callbacks ----------------------------------------------
+
+class ModuleLoop {
+ public:
+  ModuleLoop(const std::vector<std::unique_ptr<Picture>>& pictures, Picture& destination)
+      : pictures_(pictures), destination_(destination),
+        instance_(*ThePlugin().definition, *pictures.front(), destination) {
+    if (instance_.Init() != 0 || instance_.GetParams() < 0) throw std::runtime_error("module refused the format");
+    instance_.Start();
+  }
+  ~ModuleLoop() { instance_.End(); }
+
+  void Run(int64_t index) {
+    instance_.SetPictures(*pictures_[static_cast<std::size_t>(index % kFrames)], destination_);
+    instance_.Run();
+  }
+  Instance& instance() { return instance_; }
+
+ private:
+  const std::vector<std::unique_ptr<Picture>>& pictures_;
+  Picture& destination_;
+  Instance instance_;
+};
+
+struct Timing {
+  double secondsPerFrame;
+  double allocationsPerFrame;
+  double ownAllocationsPerFrame;
+};
+
+// Runs `frames` frames and returns the time and allocations per frame.
+template <typename Loop>
+Timing Measure(Loop& loop, int64_t& index, int frames) {
+  const AllocationCount before = Allocations();
+  const auto start = Clock::now();
+  for (int i = 0; i < frames; ++i) loop.Run(index++);
+  const double seconds = Seconds(Clock::now() - start);
+  const AllocationCount after = Allocations();
+  return {seconds / frames, double(after.all - before.all) / frames, double(after.ownCode - before.ownCode) / frames};
+}
+
+struct Result {
+  Timing module, bare;
+};
+
+Result Compare(ModuleLoop& module, BareLoop& bare, double secondsPerMeasurement) {
+  int64_t moduleIndex = 0, bareIndex = 0;
+  Measure(module, moduleIndex, kFrames * 2);  // warm-up: pools fill, caches settle
+  Measure(bare, bareIndex, kFrames * 2);
+  const Timing probe = Measure(module, moduleIndex, kFrames);
+  const int frames = std::max(kFrames, int(secondsPerMeasurement / std::max(probe.secondsPerFrame, 1e-6)));
+  std::vector<double> moduleTimes, bareTimes;
+  Result result{};
+  for (int round = 0; round < kRounds; ++round) {
+    result.module = Measure(module, moduleIndex, frames);
+    result.bare = Measure(bare, bareIndex, frames);
+    moduleTimes.push_back(result.module.secondsPerFrame);
+    bareTimes.push_back(result.bare.secondsPerFrame);
+  }
+  result.module.secondsPerFrame = Fastest(moduleTimes);
+  result.bare.secondsPerFrame = Fastest(bareTimes);
+  return result;
+}
+
+// The bytes one frame of the case holds, over its three planes.
+double FrameBytes(const Picture& picture) {
+  double bytes = 0;
+  for (int plane = 0; plane < 3; ++plane) bytes += double(picture.PlaneWidth(plane)) * picture.PlaneHeight(plane);
+  return bytes;
+}
+
+// Time from a settings change to the end of the frame that applies it.
+double SettingsChangeSeconds(ModuleLoop& module) {
+  std::vector<int32_t> values = ThePlugin().DefaultScriptValues();
+  const std::vector<int32_t> defaults = values;
+  values[2] += 1;  // the third field is an amount or threshold in both plug-ins
+  std::vector<double> times;
+  int64_t index = 0;
+  for (int change = 0; change < 20; ++change) {
+    module.Run(index++);
+    module.instance().Script(change % 2 ? defaults : values, static_cast<int32_t>(values.size()));
+    const auto start = Clock::now();
+    module.Run(index++);
+    times.push_back(Seconds(Clock::now() - start));
+  }
+  return Median(times);
+}
+
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+double RatioTarget(const char* filterName) { return std::strcmp(filterName, "deblock") == 0 ? 1.15 : 1.05; }
+
+int Main(double secondsPerMeasurement) {
+  av_log_set_level(AV_LOG_QUIET);
+  Allocations();  // learns where FFmpeg's code lies, before any thread starts
+  const portable::PluginUnderTest& plugin = ThePlugin();
+  std::printf("%s (%s), fastest of %d rounds of %.2f s each\n", plugin.name, plugin.filterName, kRounds,
+              secondsPerMeasurement);
+  std::printf("%-10s %-6s %10s %10s %7s %9s %12s %22s %22s\n", "size", "chroma", "module fps", "bare fps", "ratio",
+              "target", "extra MB/fr", "allocs/fr module(own)", "allocs/fr bare");
+  bool allMet = true;
+  double frameSeconds576 = 0, changeSeconds = 0;
+  for (const Case& shape : kCases) {
+    std::vector<std::unique_ptr<Picture>> pictures;
+    for (int i = 0; i < kFrames; ++i) {
+      pictures.push_back(std::make_unique<Picture>(shape.width, shape.height, shape.hostFormat));
+      pictures.back()->FillBlocks(static_cast<uint32_t>(i + 1), 8);
+    }
+    Picture destination(shape.width, shape.height, shape.hostFormat);
+    ModuleLoop module(pictures, destination);
+    const std::string options = plugin.OptionString(module.instance().FilterObject());
+    BareLoop bare(shape, shape.hostFormat == 15 ? 0 : 5, options, pictures);
+    const Result result = Compare(module, bare, secondsPerMeasurement);
+
+    const double ratio = result.module.secondsPerFrame / result.bare.secondsPerFrame;
+    // Libavfilter's copy of the lent source and our copy of the result
+    // into the destination: each reads and writes the whole frame.
+    const double extraMegabytes = 4 * FrameBytes(destination) / 1e6;
+    std::string ratioTarget = "-";
+    if (shape.width == 1920) {
+      const double target = RatioTarget(plugin.filterName);
+      allMet &= ratio <= target;
+      ratioTarget = fmt::format("{:.2f} {}", target, Verdict(ratio <= target));
+    }
+    allMet &= result.module.ownAllocationsPerFrame == 0;
+    std::printf("%-10s %-6s %10.1f %10.1f %7.3f %9s %12.1f %14.2f(%.2f) %22.2f\n",
+                fmt::format("{}x{}", shape.width, shape.height).c_str(), shape.chroma,
+                1 / result.module.secondsPerFrame, 1 / result.bare.secondsPerFrame, ratio, ratioTarget.c_str(),
+                extraMegabytes, result.module.allocationsPerFrame, result.module.ownAllocationsPerFrame,
+                result.bare.allocationsPerFrame);
+    if (shape.width == 720 && shape.hostFormat == 15) {
+      frameSeconds576 = result.module.secondsPerFrame;
+      changeSeconds = SettingsChangeSeconds(module);
+    }
+  }
+  const bool changeMet = changeSeconds < 2 * frameSeconds576;
+  allMet &= changeMet;
+  std::printf("settings change while streaming, 720x576 4:2:0: %.3f ms until its frame is out "
+              "(two frames: %.3f ms): %s\n",
+              changeSeconds * 1e3, 2 * frameSeconds576 * 1e3, Verdict(changeMet));
+  std::printf("allocations: %s; own = outside FFmpeg's libraries (framework, test host, C++ runtime), "
+              "target 0 per frame\n",
+              SeesLibraryAllocations() ? "every malloc-family call of the process"
+                                       : "the program's own malloc-family calls (FFmpeg's DLLs are not seen)");
+  std::printf("%s: targets %s\n", plugin.name, allMet ? "met" : "MISSED");
+  return 0;
+}
+
+}  // namespace
+}  // namespace bench
+
+int main(int argc, char** argv) {
+  try {
+    return bench::Main(argc > 1 ? std::atof(argv[1]) : 0.1);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "benchmark failed: %s\n", error.what());
+    return 1;
+  }
+}
