@@ -10,15 +10,10 @@ extern "C" {
 #include "pixel_checks.h"
 #include "plugins/deblock/deblock.h"
 
-namespace tarvu {
-// The dialog is not part of this program; the module's own is.
-intptr_t RunConfigDialog(TMyFilterData&, HostPreview*, WindowHandle) { return 1; }
-}  // namespace tarvu
-
 namespace testhost {
 namespace {
 
-Module& Deblock() { return LoadedModule(L"TarvuDeblock"); }
+auto& Deblock() { return LoadedModule(L"TarvuDeblock"); }
 using Streaming = StreamingInstance<DeblockFilter>;
 
 // --- Pixels against the FFmpeg command-line tool ------------------------------------

@@ -13,7 +13,7 @@ extern "C" {
 namespace testhost {
 namespace {
 
-Module& Deblock() { return LoadedModule(L"TarvuDeblock"); }
+auto& Deblock() { return LoadedModule(L"TarvuDeblock"); }
 
 class FrameRoadTest : public ::testing::Test {
  protected:

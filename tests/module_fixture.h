@@ -2,12 +2,18 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
+#include "framework/host_callbacks.h"
+#include "testhost/test_host.h"
+#ifdef _WIN32
 #include "testhost/module_loader.h"
+#endif
 
 namespace testhost {
 
+#ifdef _WIN32
 inline Module& LoadedModule(const std::wstring& name) {
   static std::unique_ptr<Module> module;
   if (!module) {
@@ -16,6 +22,16 @@ inline Module& LoadedModule(const std::wstring& name) {
   }
   return *module;
 }
+#else
+// Natively the plug-in core is linked into the test program itself.
+struct LinkedModule {
+  const FilterDefinition& Definition() const { return tarvu::tarvuFilterDefinition; }
+};
+inline LinkedModule& LoadedModule(const std::wstring&) {
+  static LinkedModule module;
+  return module;
+}
+#endif
 
 // A started instance over two pictures, ended and destroyed with the scope.
 template <typename Filter>

@@ -5,14 +5,10 @@
 #include "pixel_checks.h"
 #include "plugins/unsharp/unsharp.h"
 
-namespace tarvu {
-intptr_t RunConfigDialog(TMyFilterData&, HostPreview*, WindowHandle) { return 1; }
-}  // namespace tarvu
-
 namespace testhost {
 namespace {
 
-Module& Unsharp() { return LoadedModule(L"TarvuUnSharp"); }
+auto& Unsharp() { return LoadedModule(L"TarvuUnSharp"); }
 
 class UnsharpPixels : public ::testing::TestWithParam<PixelCase> {};
 
