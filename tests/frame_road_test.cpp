@@ -33,18 +33,7 @@ class FrameRoadTest : public ::testing::Test {
   DeblockFilter& filter() { return *static_cast<DeblockFilter*>(instance->FilterObject()); }
   bool DestinationHoldsSource() const { return destination->RawBytes() == source->RawBytes(); }
   std::vector<uint8_t> FilteredWith(std::initializer_list<int32_t> arguments) {
-    Picture reference(source->Width(), source->Height(), source->Format());
-    reference.SetRawBytes(source->RawBytes());
-    Picture out(source->Width(), source->Height(), source->Format());
-    Instance fresh(Deblock().Definition(), reference, out);
-    EXPECT_EQ(fresh.Init(), 0);
-    fresh.Script(arguments);
-    fresh.GetParams();
-    fresh.Start();
-    fresh.Run();
-    fresh.End();
-    fresh.Destroy();
-    return out.RawBytes();
+    return FilteredByFreshInstance(Deblock().Definition(), *source, arguments);
   }
   void StartStreaming() {
     ASSERT_EQ(instance->GetParams(), 0x15);

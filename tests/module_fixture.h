@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "framework/host_callbacks.h"
 #include "testhost/test_host.h"
@@ -32,6 +33,22 @@ inline LinkedModule& LoadedModule(const std::wstring&) {
   return module;
 }
 #endif
+
+// What a fresh instance with these script arguments makes of one picture.
+inline std::vector<uint8_t> FilteredByFreshInstance(const FilterDefinition& definition, const Picture& picture,
+                                                    const std::vector<int32_t>& arguments) {
+  Picture source(picture.Width(), picture.Height(), picture.Format());
+  source.SetRawBytes(picture.RawBytes());
+  Picture out(picture.Width(), picture.Height(), picture.Format());
+  Instance fresh(definition, source, out);
+  if (fresh.Init() != 0) throw std::runtime_error("init failed");
+  fresh.Script(arguments, static_cast<int32_t>(arguments.size()));
+  fresh.GetParams();
+  fresh.Start();
+  fresh.Run();
+  fresh.End();
+  return out.RawBytes();
+}
 
 // A started instance over two pictures, ended and destroyed with the scope.
 template <typename Filter>

@@ -47,15 +47,7 @@ class UnsharpInstance : public ::testing::Test {
   }
   UnsharpFilter& filter() { return *static_cast<UnsharpFilter*>(instance.FilterObject()); }
   std::vector<uint8_t> FreshRun(std::initializer_list<int32_t> arguments) {
-    Picture out(64, 48, 15);
-    Instance fresh(Unsharp().Definition(), source, out);
-    EXPECT_EQ(fresh.Init(), 0);
-    fresh.Script(arguments);
-    fresh.GetParams();
-    fresh.Start();
-    fresh.Run();
-    fresh.End();
-    return out.RawBytes();
+    return FilteredByFreshInstance(Unsharp().Definition(), source, arguments);
   }
   Picture source, destination;
   Instance instance;
