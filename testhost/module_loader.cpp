@@ -64,7 +64,7 @@ Module::~Module() {
 FARPROC Module::Export(const char* name) const { return GetProcAddress(handle_, name); }
 
 int Module::Init() {
-  auto init = reinterpret_cast<ModuleInitFunction>(Export("VirtualdubFilterModuleInit2"));
+  auto init = reinterpret_cast<ModuleInitFunction>(reinterpret_cast<void*>(Export("VirtualdubFilterModuleInit2")));
   if (!init) throw std::runtime_error("no module entry");
   registeringModule = this;
   const int result = init(hostModuleToken, &kRecordingTable, &versionOut, &compatVersionOut);
@@ -73,7 +73,7 @@ int Module::Init() {
 }
 
 void Module::Deinit() {
-  auto deinit = reinterpret_cast<ModuleDeinitFunction>(Export("VirtualdubFilterModuleDeinit"));
+  auto deinit = reinterpret_cast<ModuleDeinitFunction>(reinterpret_cast<void*>(Export("VirtualdubFilterModuleDeinit")));
   if (!deinit) throw std::runtime_error("no module exit");
   registeringModule = this;
   deinit(hostModuleToken, &kRecordingTable);
