@@ -22,11 +22,11 @@ extern "C" {
 #include <libavfilter/buffersrc.h>
 #include <libavutil/frame.h>
 #include <libavutil/log.h>
-#include <libavutil/opt.h>
 }
 
 #include "allocation_count.h"
 #include "testhost/test_host.h"
+#include "tests/portable/bare_graph.h"
 #include "tests/portable/plugin_under_test.h"
 
 namespace bench {
@@ -63,22 +63,8 @@ class BareLoop {
  public:
   BareLoop(const Case& shape, int32_t pixelFormat, const std::string& options,
            const std::vector<std::unique_ptr<Picture>>& pictures) {
-    graph_ = avfilter_graph_alloc();
-    const std::string arguments = fmt::format("video_size={}x{}:pix_fmt={}:time_base=1/1:pixel_aspect=1/1",
-                                              shape.width, shape.height, pixelFormat);
-    AVFilterContext* filter = nullptr;
-    const int32_t formats[] = {pixelFormat};
-    const bool built =
-        avfilter_graph_create_filter(&source_, avfilter_get_by_name("buffer"), "in", arguments.c_str(), nullptr,
-                                     graph_) >= 0 &&
-        avfilter_graph_create_filter(&filter, avfilter_get_by_name(ThePlugin().filterName), "filter1",
-                                     options.c_str(), nullptr, graph_) >= 0 &&
-        avfilter_graph_create_filter(&sink_, avfilter_get_by_name("buffersink"), "out", nullptr, nullptr, graph_) >=
-            0 &&
-        av_opt_set_bin(sink_, "pix_fmts", reinterpret_cast<const uint8_t*>(formats), sizeof formats,
-                       AV_OPT_SEARCH_CHILDREN) >= 0 &&
-        avfilter_link(source_, 0, filter, 0) >= 0 && avfilter_link(filter, 0, sink_, 0) >= 0 &&
-        avfilter_graph_config(graph_, nullptr) >= 0;
+    const bool built = portable::BuildBareGraph(bare_, shape.width, shape.height, pixelFormat, pixelFormat,
+                                                ThePlugin().filterName, options);
     if (!built) throw std::runtime_error("bare graph failed: " + options);
     for (const auto& picture : pictures) frames_.push_back(FrameOf(*picture, pixelFormat));
     out_ = av_frame_alloc();
@@ -86,14 +72,14 @@ class BareLoop {
   ~BareLoop() {
     for (AVFrame*& frame : frames_) av_frame_free(&frame);
     av_frame_free(&out_);
-    avfilter_graph_free(&graph_);
+    portable::FreeBareGraph(bare_);
   }
 
   void Run(int64_t index) {
     AVFrame* frame = frames_[static_cast<std::size_t>(index % kFrames)];
     frame->pts = index;
-    if (av_buffersrc_add_frame_flags(source_, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0 ||
-        av_buffersink_get_frame(sink_, out_) < 0)
+    if (av_buffersrc_add_frame_flags(bare_.source, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0 ||
+        av_buffersink_get_frame(bare_.sink, out_) < 0)
       throw std::runtime_error("bare loop gave no frame");
     av_frame_unref(out_);
   }
@@ -112,9 +98,7 @@ class BareLoop {
     return frame;
   }
 
-  AVFilterGraph* graph_ = nullptr;
-  AVFilterContext* source_ = nullptr;
-  AVFilterContext* sink_ = nullptr;
+  portable::BareGraph bare_;
   std::vector<AVFrame*> frames_;
   AVFrame* out_ = nullptr;
 };

@@ -4,29 +4,25 @@
 #include <cstring>
 #include <tuple>
 
-#include <fmt/format.h>
-
 extern "C" {
 #include <libavfilter/avfilter.h>
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
 #include <libavutil/frame.h>
-#include <libavutil/opt.h>
 }
+
+#include "tests/portable/bare_graph.h"
 
 namespace hostile {
 namespace {
 
 struct Graph {
-  AVFilterGraph* graph = nullptr;
-  AVFilterContext* source = nullptr;
-  AVFilterContext* sink = nullptr;
+  portable::BareGraph bare;
   std::tuple<int, int, int32_t, int32_t, std::string, std::string> key;
   bool built = false;
 
   void Release() {
-    avfilter_graph_free(&graph);
-    source = sink = nullptr;
+    portable::FreeBareGraph(bare);
     built = false;
   }
 
@@ -34,21 +30,7 @@ struct Graph {
              const std::string& options) {
     Release();
     key = {width, height, pixelFormat, sinkFormat, filterName, options};
-    graph = avfilter_graph_alloc();
-    const std::string arguments =
-        fmt::format("video_size={}x{}:pix_fmt={}:time_base=1/1:pixel_aspect=1/1", width, height, pixelFormat);
-    AVFilterContext* filter = nullptr;
-    const int32_t sinkFormats[] = {sinkFormat};
-    built = avfilter_graph_create_filter(&source, avfilter_get_by_name("buffer"), "in", arguments.c_str(), nullptr,
-                                         graph) >= 0 &&
-            avfilter_graph_create_filter(&filter, avfilter_get_by_name(filterName), "filter1", options.c_str(),
-                                         nullptr, graph) >= 0 &&
-            avfilter_graph_create_filter(&sink, avfilter_get_by_name("buffersink"), "out", nullptr, nullptr, graph) >=
-                0 &&
-            av_opt_set_bin(sink, "pix_fmts", reinterpret_cast<const uint8_t*>(sinkFormats), sizeof sinkFormats,
-                           AV_OPT_SEARCH_CHILDREN) >= 0 &&
-            avfilter_link(source, 0, filter, 0) >= 0 && avfilter_link(filter, 0, sink, 0) >= 0 &&
-            avfilter_graph_config(graph, nullptr) >= 0;
+    built = portable::BuildBareGraph(bare, width, height, pixelFormat, sinkFormat, filterName, options);
   }
 };
 
@@ -104,7 +86,8 @@ std::optional<FilteredPicture> FilterOnce(Graph& graph, const testhost::Picture&
   std::optional<FilteredPicture> picture;
   AVFrame* in = PackedCopy(source, pixelFormat);
   AVFrame* out = av_frame_alloc();
-  if (in && av_buffersrc_add_frame_flags(graph.source, in, 0) >= 0 && av_buffersink_get_frame(graph.sink, out) >= 0)
+  if (in && av_buffersrc_add_frame_flags(graph.bare.source, in, 0) >= 0 &&
+      av_buffersink_get_frame(graph.bare.sink, out) >= 0)
     picture = Unpack(*out);
   av_frame_free(&in);
   av_frame_free(&out);
@@ -118,7 +101,7 @@ ReferenceResult FilterBare(const testhost::Picture& source, int32_t pixelFormat,
   Graph& graph = Cached();
   if (graph.key != std::tuple{source.Width(), source.Height(), pixelFormat, sinkFormat, std::string(filterName),
                               options} ||
-      !graph.graph)
+      !graph.bare.graph)
     graph.Build(source.Width(), source.Height(), pixelFormat, sinkFormat, filterName, options);
   ReferenceResult result;
   result.graphBuilt = graph.built;
