@@ -10,6 +10,7 @@
 #include "frame_road.h"
 #include "host_interface.h"
 #include "host_text.h"
+#include "library_binding.h"
 #include "settings_record.h"
 #include "video_filter.h"
 
@@ -17,14 +18,16 @@ namespace tarvu {
 
 class TarvuFilter_BaseUtils {};
 
-// Each plug-in declares, beside its record, the modal dialog that edits it:
-//   intptr_t RunConfigDialog(Record& live, HostPreview* preview, WindowHandle parent);
-// returning the dialog's end value (0 for Cancel).
+// The modal dialog that edits a plug-in's live record, specialised by the
+// plug-in's dialog code (with RunDialog of dialog_base.h). Returns the
+// dialog's end value: 0 for Cancel.
+template <typename Settings>
+intptr_t RunConfigDialog(Settings& live, HostPreview* preview, WindowHandle parent);
 
 template <typename Settings>
 class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUtils {
  public:
-  static_assert(SignatureMatchesFields<Settings>(), "the script signature must list one 'i' per field");
+  static constexpr PluginTraits kTraits = Settings::kTraits;
 
   TarvuFilter_BaseFilter() = default;
   TarvuFilter_BaseFilter(const TarvuFilter_BaseFilter&) = default;
@@ -43,11 +46,13 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
     settings.sinkFormats.push_back(pixelFormat);
     settings.sinkFormats.push_back(-1);
     activation->destination->frameAttributes = activation->source->frameAttributes;
-    return kRunFlagsAccepted;
+    return kRunFlagsAccepted | (kTraits.lagFrames << 16);
   }
 
   void StartStreaming() override {
     road.Stop();  // a start without an end first releases the earlier run
+    // Without its libraries the module streams on, passing frames through.
+    if (!LibrariesBound()) return;
     SilenceLibraryLog();
     settings.reinitPending = true;
     const HostPixmapLayout& layout = *activation->source->layout;
@@ -59,8 +64,7 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
     // A change while streaming gets a fresh graph: re-initialising a
     // configured filter would ignore most options and can overrun buffers.
     if (settings.reinitPending && road.Streaming()) BuildGraph();
-    road.Run(*activation, settings.viewMode,
-             Settings::kCarriesColourProperties ? ColourProperties::kFromHostFormat : ColourProperties::kUnset);
+    road.Run(*activation, settings.viewMode, kTraits.colour);
   }
 
   void StopStreaming() override { road.Stop(); }
@@ -83,30 +87,50 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
   }
 
   void DescribeSettings(char* buffer, int32_t maxLength) override {
-    FormatHostText(buffer, maxLength, " {} {} {}", 0, 1, 2);
+    if constexpr (kTraits.textEnding == TextEnding::kZeroCharacter)
+      FormatHostText(buffer, maxLength, " {} {} {}{:c}", 0, 1, 2, 0);
+    else
+      FormatHostText(buffer, maxLength, " {} {} {}", 0, 1, 2);
   }
 
   void FormatScriptConfig(char* buffer, int32_t length) override {
-    constexpr auto fields = Settings::ScriptFields();
-    std::array<int32_t, fields.size()> values{};
-    for (std::size_t i = 0; i < fields.size(); ++i) values[i] = settings.*fields[i];
-    FormatHostText(buffer, length, "Config({})", fmt::join(values, ","));
+    const auto values = ScriptValues(settings);
+    if constexpr (kTraits.textEnding == TextEnding::kZeroCharacter)
+      FormatHostText(buffer, length, "Config({}){:c}", fmt::join(values, ","), 0);
+    else
+      FormatHostText(buffer, length, "Config({})", fmt::join(values, ","));
   }
 
-  // The script function "Config": a short call changes nothing; otherwise
-  // the defaults are reset and the arguments stored unclamped.
+  // The script function "Config".
   void ScriptConfig(const ScriptValue* arguments, int32_t count) {
-    constexpr auto fields = Settings::ScriptFields();
-    if (count < static_cast<int32_t>(fields.size())) return;
+    constexpr auto kArguments = static_cast<int32_t>(ScriptArgumentCount<Settings>());
+    const bool complete = count >= kArguments;
+    if (!complete && kTraits.shortCall == ShortScriptCall::kIgnored) return;
     settings.ResetToDefaults();
-    for (std::size_t i = 0; i < fields.size(); ++i) settings.*fields[i] = arguments[i].intValue;
+    if (complete) {
+      std::array<int32_t, kArguments> values{};
+      for (int32_t i = 0; i < kArguments; ++i) values[i] = arguments[i].intValue;
+      StoreScriptArguments(settings, values.data());
+    }
     settings.reinitPending = true;
+  }
+
+  // Host event 1 reaches this through the default event operation.
+  bool InvalidateState() override {
+    if constexpr (!kTraits.cacheEventMarksChanged) return false;
+    settings.reinitPending = true;
+    return true;
   }
 
   Settings settings;
   FrameRoad road;
 
  private:
+  static bool LibrariesBound() {
+    if constexpr (kTraits.binding == LibraryBinding::kDelayed) return DelayLoadedLibrariesBound();
+    return true;
+  }
+
   static bool ApplyOptions(void* record, AVFilterContext* filterCtx, const AVFrame* inFrame) {
     return ApplyFilterArgs(*static_cast<Settings*>(record), filterCtx, inFrame);
   }

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "dialog_ids.h"
@@ -40,9 +41,10 @@ intptr_t RunModalDialog(VDXVideoFilterDialog& dialog, int resourceId, WindowHand
 template <typename Settings>
 struct TrackbarBinding {
   int id;
-  int32_t Settings::*field;
+  FieldRef<Settings> field;
   int16_t minimum;
   int16_t maximum;
+  std::optional<int32_t> tic = std::nullopt;
 };
 
 enum class TickedWhen { kNonZero, kZero };
@@ -50,8 +52,27 @@ enum class TickedWhen { kNonZero, kZero };
 template <typename Settings>
 struct CheckBoxBinding {
   int id;
-  int32_t Settings::*field;
+  FieldRef<Settings> field;
   TickedWhen ticked;  // kZero: the box names the field's opposite
+};
+
+// A drop-down list whose items stand for values of one field.
+template <typename Settings>
+struct ListBinding {
+  int id;
+  FieldRef<Settings> field;
+  std::span<const wchar_t* const> items;
+  std::span<const int32_t> values;  // one per item
+  int unlistedItem;                 // shown for a value no item has; -1: no selection
+  std::optional<int32_t> noSelectionValue;  // stored when nothing is selected; none: the field keeps its value
+};
+
+// A button that puts one trackbar's field back to its default.
+template <typename Settings>
+struct ResetBinding {
+  int id;
+  int trackbarId;
+  FieldRef<Settings> field;
 };
 
 template <typename Settings>
@@ -59,26 +80,35 @@ struct DialogLayout {
   int resourceId;
   int viewModeId;
   bool redrawReappliesOptions;  // MSG_SETTINGS_CHANGED sets reinitPending again
+  BOOL scrollResult;            // what a handled trackbar notification answers
   std::span<const TrackbarBinding<Settings>> trackbars;
-  std::span<const CheckBoxBinding<Settings>> checkBoxes;
+  std::span<const CheckBoxBinding<Settings>> checkBoxes = {};
+  std::span<const ListBinding<Settings>> lists = {};
+  std::span<const ResetBinding<Settings>> resetButtons = {};
+  int resetIconId = 0;  // the icon the reset buttons show
 };
 
 // A dialog on the live settings record, described by `kLayout`. A plug-in
-// whose dialog has other controls overrides HandleMessage, handles them and
+// whose dialog does more derives from it, handles its own messages and
 // passes everything else to HandleSharedMessage.
 template <typename Settings, const DialogLayout<Settings>& kLayout>
 class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
  public:
   TarvuFilter_DialogBase(Settings& live, HostPreview* hostPreview) : liveSettings(&live), preview(hostPreview) {}
+  TarvuFilter_DialogBase(const TarvuFilter_DialogBase&) = delete;
+  TarvuFilter_DialogBase& operator=(const TarvuFilter_DialogBase&) = delete;
+  // Each opening loads its own icon; it goes with the dialog.
+  ~TarvuFilter_DialogBase() {
+    if (resetIcon) DestroyIcon(resetIcon);
+  }
 
   intptr_t RunModal(WindowHandle parent) { return RunModalDialog(*this, kLayout.resourceId, parent); }
 
   Settings* liveSettings;
   HostPreview* preview;
+  HICON resetIcon = nullptr;
 
  protected:
-  ~TarvuFilter_DialogBase() = default;
-
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     return HandleSharedMessage(message, wParam, lParam);
   }
@@ -120,13 +150,17 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
   static constexpr const wchar_t* kViewModeNames[] = {L"Full", L"Disabled", L"Difference"};
 
   void InitSharedControls() {
+    ShowResetIcons();
     for (const auto& box : kLayout.checkBoxes)
       CheckDlgButton(windowHandle, box.id, IsTicked(box) ? BST_CHECKED : BST_UNCHECKED);
-    FillList(kLayout.viewModeId, kViewModeNames, kViewFull);
+    for (const auto& list : kLayout.lists) FillList(list.id, list.items, ItemFor(list));
     for (const auto& bar : kLayout.trackbars)
       SendItem(bar.id, TBM_SETRANGE, TRUE, MAKELPARAM(bar.minimum, bar.maximum));
+    for (const auto& bar : kLayout.trackbars)
+      if (bar.tic) SendItem(bar.id, TBM_SETTIC, 0, *bar.tic);
     // Positions go unclamped: the trackbar shows an out-of-range value at its end.
-    for (const auto& bar : kLayout.trackbars) SendItem(bar.id, TBM_SETPOS, TRUE, liveSettings->*bar.field);
+    for (const auto& bar : kLayout.trackbars) SendItem(bar.id, TBM_SETPOS, TRUE, bar.field.Get(*liveSettings));
+    FillList(kLayout.viewModeId, kViewModeNames, kViewFull);
     preview->AttachButton(GetDlgItem(windowHandle, IDC_PREVIEW));
     if (preview->IsShown() != 0) {
       EnableWindow(GetDlgItem(windowHandle, kLayout.viewModeId), TRUE);
@@ -134,9 +168,30 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
     }
   }
 
+  void ShowResetIcons() {
+    if (kLayout.resetButtons.empty()) return;
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&VDXVideoFilterDialog::StaticDlgProc), &module) ||
+        !module)
+      return;
+    if (!resetIcon)
+      resetIcon = static_cast<HICON>(
+          LoadImageW(module, MAKEINTRESOURCEW(kLayout.resetIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    for (const auto& button : kLayout.resetButtons)
+      SendItem(button.id, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(resetIcon));
+  }
+
   bool IsTicked(const CheckBoxBinding<Settings>& box) const {
-    const bool zero = liveSettings->*box.field == 0;
+    const bool zero = box.field.Get(*liveSettings) == 0;
     return box.ticked == TickedWhen::kZero ? zero : !zero;
+  }
+
+  int ItemFor(const ListBinding<Settings>& list) const {
+    const int32_t value = list.field.Get(*liveSettings);
+    for (std::size_t item = 0; item < list.values.size(); ++item)
+      if (list.values[item] == value) return static_cast<int>(item);
+    return list.unlistedItem;
   }
 
   INT_PTR OnCommand(int id, int code) {
@@ -146,6 +201,10 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
     if (id == kLayout.viewModeId) return code == CBN_SELCHANGE ? ChangeViewMode() : FALSE;
     for (const auto& box : kLayout.checkBoxes)
       if (id == box.id) return ChangeCheckBox(box);
+    for (const auto& list : kLayout.lists)
+      if (id == list.id) return code == CBN_SELCHANGE ? ChangeList(list) : FALSE;
+    for (const auto& button : kLayout.resetButtons)
+      if (id == button.id) return Reset(button);
     return FALSE;
   }
 
@@ -171,7 +230,27 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
 
   INT_PTR ChangeCheckBox(const CheckBoxBinding<Settings>& box) {
     const bool ticked = IsDlgButtonChecked(windowHandle, box.id) == BST_CHECKED;
-    liveSettings->*box.field = ticked == (box.ticked == TickedWhen::kNonZero) ? 1 : 0;
+    box.field.Set(*liveSettings, ticked == (box.ticked == TickedWhen::kNonZero) ? 1 : 0);
+    SettingsChanged();
+    return TRUE;
+  }
+
+  INT_PTR ChangeList(const ListBinding<Settings>& list) {
+    const LRESULT item = SendItem(list.id, CB_GETCURSEL);
+    if (item >= 0 && item < static_cast<LRESULT>(list.values.size()))
+      list.field.Set(*liveSettings, list.values[static_cast<std::size_t>(item)]);
+    else if (list.noSelectionValue)
+      list.field.Set(*liveSettings, *list.noSelectionValue);
+    SettingsChanged();
+    return FALSE;
+  }
+
+  // The thumb moves when the queue reaches it; a position set this way raises
+  // no scroll notification, so the record is written here alone.
+  INT_PTR Reset(const ResetBinding<Settings>& button) {
+    const int32_t value = button.field.Get(Settings{});
+    button.field.Set(*liveSettings, value);
+    PostMessageW(GetDlgItem(windowHandle, button.trackbarId), TBM_SETPOS, TRUE, value);
     SettingsChanged();
     return TRUE;
   }
@@ -180,12 +259,19 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
   INT_PTR OnScroll(HWND control) {
     for (const auto& bar : kLayout.trackbars) {
       if (!control || control != GetDlgItem(windowHandle, bar.id)) continue;
-      liveSettings->*bar.field = static_cast<int32_t>(SendMessageW(control, TBM_GETPOS, 0, 0));
+      bar.field.Set(*liveSettings, static_cast<int32_t>(SendMessageW(control, TBM_GETPOS, 0, 0)));
       SettingsChanged();
-      return TRUE;
+      return kLayout.scrollResult;
     }
     return FALSE;
   }
 };
+
+// The configure dialog of a plug-in: `Dialog` on the live record, run modally.
+template <typename Dialog, typename Settings>
+intptr_t RunDialog(Settings& live, HostPreview* preview, WindowHandle parent) {
+  Dialog dialog(live, preview);
+  return dialog.RunModal(parent);
+}
 
 }  // namespace tarvu

@@ -34,9 +34,6 @@ void CopyFramePlanes(const AVFrame& frame, HostBitmap& destination);
 // "Difference": keeps each source byte the filter left alone, 0 elsewhere.
 void MakeDifferenceImage(const HostBitmap& source, const AVFrame& filtered, HostBitmap& destination);
 
-// The host's colour description travels with the input frame (first generation).
-enum class ColourProperties { kFromHostFormat, kUnset };
-
 class FrameRoad {
  public:
   using ApplyOptionsFunction = bool (*)(void* record, AVFilterContext* filterCtx, const AVFrame* inFrame);

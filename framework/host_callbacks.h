@@ -6,6 +6,7 @@
 #include <new>
 
 #include "host_interface.h"
+#include "settings_record.h"
 #include "video_filter.h"
 
 namespace tarvu {
@@ -160,17 +161,28 @@ struct HostCallbacks {
     Guarded([&] { Bound(const_cast<HostActivation*>(activation)).DescribeSettings(buffer, maxLength); });
   }
 
-  // The script path finds the object but leaves its activation alone.
+  // The script path finds the object but leaves its activation alone. The
+  // first generation's row holds the handler itself; the second's holds an
+  // entry that forwards the call to the object (the same behaviour).
   static void TARVU_HOSTCALL ScriptConfig(ScriptInterpreter*, void* activation, const ScriptValue* arguments,
                                           int32_t count) noexcept {
     Guarded([&] { FilterOf(static_cast<HostActivation*>(activation)).ScriptConfig(arguments, count); });
   }
+
+  static void TARVU_HOSTCALL ScriptConfigEntry(ScriptInterpreter* interpreter, void* activation,
+                                               const ScriptValue* arguments, int32_t count) noexcept {
+    ScriptConfig(interpreter, activation, arguments, count);
+  }
+
+  static constexpr auto kScriptHandler =
+      Filter::kTraits.scriptEntry == ScriptEntry::kForwardingEntry ? &ScriptConfigEntry : &ScriptConfig;
 };
 
 template <typename Filter>
 struct ModuleScript {
+  using Settings = decltype(Filter::settings);
   static constexpr ScriptFunctionEntry table[2] = {
-      {&HostCallbacks<Filter>::ScriptConfig, "Config", decltype(Filter::settings)::kScriptSignature},
+      {HostCallbacks<Filter>::kScriptHandler, "Config", kScriptSignature<Settings>.data()},
       {nullptr, nullptr, nullptr}};
   static constinit inline ScriptObject object = {nullptr, table, nullptr, nullptr};
 };

@@ -27,16 +27,23 @@ struct TMyFilterData : TBaseFilterData {
   std::string OptionString(const AVFrame& inFrame) const;
   std::string OptionString(int planeCount) const;
 
-  static constexpr const char* kScriptSignature = "0iiiiiii";
-  static constexpr bool kCarriesColourProperties = true;
+  static constexpr PluginTraits kTraits = kFirstGeneration;
   static constexpr auto ScriptFields() {
-    return std::array{&TMyFilterData::weak,  &TMyFilterData::block, &TMyFilterData::alpha,   &TMyFilterData::beta,
-                      &TMyFilterData::gamma, &TMyFilterData::delta, &TMyFilterData::lumaOnly};
+    using Row = ScriptField<TMyFilterData>;
+    return std::to_array<Row>({{&TMyFilterData::weak},
+                                {&TMyFilterData::block},
+                                {&TMyFilterData::alpha},
+                                {&TMyFilterData::beta},
+                                {&TMyFilterData::gamma},
+                                {&TMyFilterData::delta},
+                                {&TMyFilterData::lumaOnly}});
   }
 };
 
 using DeblockFilter = TarvuFilter_BaseFilter<TMyFilterData>;
 
-intptr_t RunConfigDialog(TMyFilterData& liveSettings, HostPreview* preview, WindowHandle parent);
+template <>
+intptr_t RunConfigDialog(TMyFilterData& live, HostPreview* preview, WindowHandle parent);
+
 
 }  // namespace tarvu

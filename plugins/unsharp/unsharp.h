@@ -26,16 +26,21 @@ struct TMyFilterData : TBaseFilterData {
   std::string OptionString(const AVFrame& inFrame) const { return OptionString(); }
   std::string OptionString() const;
 
-  static constexpr const char* kScriptSignature = "0iiiiii";
-  static constexpr bool kCarriesColourProperties = true;
+  static constexpr PluginTraits kTraits = kFirstGeneration;
   static constexpr auto ScriptFields() {
-    return std::array{&TMyFilterData::lumaX,   &TMyFilterData::lumaY,   &TMyFilterData::lumaStrength,
-                      &TMyFilterData::chromaX, &TMyFilterData::chromaY, &TMyFilterData::chromaStrength};
+    using Row = ScriptField<TMyFilterData>;
+    return std::to_array<Row>({{&TMyFilterData::lumaX},
+                                {&TMyFilterData::lumaY},
+                                {&TMyFilterData::lumaStrength},
+                                {&TMyFilterData::chromaX},
+                                {&TMyFilterData::chromaY},
+                                {&TMyFilterData::chromaStrength}});
   }
 };
 
 using UnsharpFilter = TarvuFilter_BaseFilter<TMyFilterData>;
 
-intptr_t RunConfigDialog(TMyFilterData& liveSettings, HostPreview* preview, WindowHandle parent);
+template <>
+intptr_t RunConfigDialog(TMyFilterData& live, HostPreview* preview, WindowHandle parent);
 
 }  // namespace tarvu

@@ -18,18 +18,21 @@ constexpr TrackbarBinding<TMyFilterData> kTrackbars[] = {
     {IDC_CHROMA_STRENGTH, &TMyFilterData::chromaStrength, -kStrongestAmount, kStrongestAmount},
 };
 
-constexpr DialogLayout<TMyFilterData> kUnsharpDialog = {IDD_UNSHARP_CONFIG, IDC_VIEWMODE, true, kTrackbars, {}};
+constexpr DialogLayout<TMyFilterData> kUnsharpDialog = {
+    .resourceId = IDD_UNSHARP_CONFIG,
+    .viewModeId = IDC_VIEWMODE,
+    .redrawReappliesOptions = true,
+    .scrollResult = TRUE,
+    .trackbars = kTrackbars,
+};
+
+using TarvuFilter_ConfigDialog = TarvuFilter_DialogBase<TMyFilterData, kUnsharpDialog>;
 
 }  // namespace
 
-class TarvuFilter_ConfigDialog final : public TarvuFilter_DialogBase<TMyFilterData, kUnsharpDialog> {
- public:
-  using TarvuFilter_DialogBase::TarvuFilter_DialogBase;
-};
-
-intptr_t RunConfigDialog(TMyFilterData& liveSettings, HostPreview* preview, WindowHandle parent) {
-  TarvuFilter_ConfigDialog dialog(liveSettings, preview);
-  return dialog.RunModal(parent);
+template <>
+intptr_t RunConfigDialog(TMyFilterData& live, HostPreview* preview, WindowHandle parent) {
+  return RunDialog<TarvuFilter_ConfigDialog>(live, preview, parent);
 }
 
 }  // namespace tarvu

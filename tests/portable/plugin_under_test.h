@@ -55,9 +55,8 @@ Filter& As(void* filterObject) {
 
 template <typename Filter>
 std::vector<int32_t> ValuesOf(const decltype(Filter::settings)& settings) {
-  std::vector<int32_t> values;
-  for (auto field : std::remove_cvref_t<decltype(settings)>::ScriptFields()) values.push_back(settings.*field);
-  return values;
+  const auto values = ScriptValues(settings);
+  return {values.begin(), values.end()};
 }
 
 template <typename Filter>
@@ -93,7 +92,7 @@ intptr_t RunDialogStandIn(Settings& live, HostPreview* preview) {
   ++dialog.opened;
   constexpr auto fields = Settings::ScriptFields();
   for (const auto& [index, value] : dialog.edits) {
-    live.*fields[index % fields.size()] = value;
+    fields[index % fields.size()].field.Set(live, value);
     live.reinitPending = true;
     if (preview) preview->RedoFrame();  // as the dialog does after every change
   }

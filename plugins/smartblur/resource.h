@@ -1,0 +1,21 @@
+// Identifiers shared by the dialog template and the dialog code.
+#pragma once
+
+#include "framework/dialog_ids.h"
+
+#define IDD_SMARTBLUR_CONFIG 2
+#define IDI_RESET 107
+#define IDC_SEPARATE_CHROMA 1002
+#define IDC_LUMA_RADIUS 1008
+#define IDC_LUMA_THRESHOLD 1009
+#define IDC_LUMA_STRENGTH 1010
+#define IDC_CHROMA_RADIUS 1011
+#define IDC_CHROMA_STRENGTH 1012
+#define IDC_CHROMA_THRESHOLD 1013
+#define IDC_VIEWMODE 1014
+#define IDC_RESET_LUMA_RADIUS 1015
+#define IDC_RESET_LUMA_STRENGTH 1016
+#define IDC_RESET_LUMA_THRESHOLD 1017
+#define IDC_RESET_CHROMA_RADIUS 1018
+#define IDC_RESET_CHROMA_STRENGTH 1019
+#define IDC_RESET_CHROMA_THRESHOLD 1020
