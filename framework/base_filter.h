@@ -18,6 +18,10 @@ namespace tarvu {
 
 class TarvuFilter_BaseUtils {};
 
+// What negotiation answers for an accepted format: the flags, and the lag in
+// frames the host is told of in bits 16 and up.
+constexpr int32_t RunFlags(const PluginTraits& traits) { return kRunFlagsAccepted | (traits.lagFrames << 16); }
+
 // The modal dialog that edits a plug-in's live record, specialised by the
 // plug-in's dialog code (with RunDialog of dialog_base.h). Returns the
 // dialog's end value: 0 for Cancel.
@@ -46,7 +50,7 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
     settings.sinkFormats.push_back(pixelFormat);
     settings.sinkFormats.push_back(-1);
     activation->destination->frameAttributes = activation->source->frameAttributes;
-    return kRunFlagsAccepted | (kTraits.lagFrames << 16);
+    return RunFlags(kTraits);
   }
 
   void StartStreaming() override {

@@ -7,7 +7,7 @@ extern "C" {
 #include <libavutil/frame.h>
 }
 
-#include "pixel_checks.h"
+#include "plugin_suite.h"
 #include "plugins/deblock/deblock.h"
 
 namespace testhost {
@@ -18,11 +18,22 @@ using Streaming = StreamingInstance<DeblockFilter>;
 
 // --- Pixels against the FFmpeg command-line tool ------------------------------------
 
-class DeblockPixels : public ::testing::TestWithParam<PixelCase> {};
+INSTANTIATE_TEST_SUITE_P(Deblock, PluginPixels, ::testing::ValuesIn(PluginPixelCases()), PixelCaseName);
 
-TEST_P(DeblockPixels, MatchFfmpegTool) { ExpectReferencePixels<DeblockFilter>(Deblock().Definition(), GetParam()); }
-
-INSTANTIATE_TEST_SUITE_P(Reference, DeblockPixels, ::testing::ValuesIn(PixelCasesFor("deblock")), PixelCaseName);
+INSTANTIATE_TEST_SUITE_P(Deblock, PluginSuite,
+                         ::testing::Values(PluginCase{
+                             "Tarvu Deblock",
+                             "Config(0,8,10,5,5,5,0)",
+                             "filter=strong:block=8:alpha=0.1:beta=0.05:gamma=0.05:delta=0.05:planes=3",
+                             {{{0, 3, 150, 5, 5, 5, 0},
+                               "Config(0,3,150,5,5,5,0)",
+                               "filter=strong:block=4:alpha=1:beta=0.05:gamma=0.05:delta=0.05:planes=3"},
+                              {{2, 1000, -5, 57, 100, 0, 7},
+                               "Config(2,1000,-5,57,100,0,7)",
+                               "filter=weak:block=512:alpha=0:beta=0.57:gamma=1:delta=0:planes=7"}},
+                             {0, 8, 10, 5, 5, 5, 0},
+                             {1, 4, 100, 100, 100, 100, 0}}),
+                         PluginCaseName);
 
 const ReferenceCase& CaseNamed(const std::string& name) {
   static const auto cases = LoadReferenceCases("deblock");
@@ -84,35 +95,6 @@ class DeblockInstance : public ::testing::Test {
   Instance instance;
 };
 
-TEST_F(DeblockInstance, FreshInstanceHasDefaults) {
-  EXPECT_EQ(instance.ScriptLine(), "Config(0,8,10,5,5,5,0)");
-  EXPECT_STREQ(settings().filterName, "deblock");
-  EXPECT_EQ(settings().sinkFormats, (SinkFormatList{0, -1}));
-  EXPECT_FALSE(settings().reinitPending);
-  EXPECT_EQ(filter().activation, &instance.activation);
-  EXPECT_EQ(filter().road.graph, nullptr);
-}
-
-TEST_F(DeblockInstance, ScriptCallStoresRawValuesOnlyWhenComplete) {
-  instance.Script({0, 3, 150, 5, 5, 5, 0});
-  EXPECT_EQ(instance.ScriptLine(), "Config(0,3,150,5,5,5,0)");
-  EXPECT_TRUE(settings().reinitPending);
-  EXPECT_EQ(settings().OptionString(3), "filter=strong:block=4:alpha=1:beta=0.05:gamma=0.05:delta=0.05:planes=3");
-
-  settings().reinitPending = false;
-  settings().viewMode = 2;
-  instance.Script({1, 16, 20, 20, 20, 20});  // one short: ignored
-  EXPECT_EQ(instance.ScriptLine(), "Config(0,3,150,5,5,5,0)");
-  EXPECT_FALSE(settings().reinitPending);
-  instance.Script({1, 16, 20, 20, 20, 20}, -1);
-  EXPECT_FALSE(settings().reinitPending);
-
-  instance.Script({2, 16, 20, 21, 22, 23, 1, 99, 98});  // extra arguments ignored
-  EXPECT_EQ(instance.ScriptLine(), "Config(2,16,20,21,22,23,1)");
-  EXPECT_TRUE(settings().reinitPending);
-  EXPECT_EQ(settings().viewMode, 2);
-}
-
 TEST_F(DeblockInstance, ScriptPathLeavesActivationAlone) {
   HostActivation scriptActivation = instance.activation;  // the same instance, another record
   const std::vector<int32_t> arguments = {1, 16, 20, 20, 20, 20, 0};
@@ -121,47 +103,6 @@ TEST_F(DeblockInstance, ScriptPathLeavesActivationAlone) {
   instance.Definition().scriptObject->functionTable[0].handler(nullptr, &scriptActivation, values.data(), 7);
   EXPECT_EQ(settings().block, 16);
   EXPECT_EQ(filter().activation, &instance.activation);
-}
-
-TEST_F(DeblockInstance, ScriptLineRespectsBufferLength) {
-  char buffer[64];
-  std::fill(std::begin(buffer), std::end(buffer), 'x');
-  EXPECT_FALSE(instance.ScriptLine(buffer, 0));
-  EXPECT_FALSE(instance.ScriptLine(buffer, -5));
-  EXPECT_EQ(buffer[0], 'x');
-  EXPECT_FALSE(instance.ScriptLine(buffer, 1));
-  EXPECT_EQ(buffer[0], '\0');
-  EXPECT_EQ(buffer[1], 'x');
-  EXPECT_TRUE(instance.ScriptLine(buffer, 10));
-  EXPECT_STREQ(buffer, "Config(0,");
-  EXPECT_EQ(buffer[10], 'x');
-  EXPECT_TRUE(instance.ScriptLine(buffer, 23));
-  EXPECT_STREQ(buffer, "Config(0,8,10,5,5,5,0)");
-}
-
-TEST_F(DeblockInstance, LegacyTextIsCutAt79Characters) {
-  instance.Script({-2000000000, -2000000000, -2000000000, -2000000000, -2000000000, -2000000000, -2000000000});
-  char buffer[200];
-  std::fill(std::begin(buffer), std::end(buffer), 'x');
-  instance.LegacyString(buffer);
-  EXPECT_EQ(std::string(buffer).size(), 79u);
-  EXPECT_EQ(buffer[80], 'x');
-  EXPECT_EQ(std::string(buffer).rfind("Config(-2000000000,", 0), 0u);
-}
-
-TEST_F(DeblockInstance, SettingsTextIsTheSameSixCharacters) {
-  instance.Script({1, 32, 90, 90, 90, 90, 1});
-  char buffer[16];
-  auto text = [&](int32_t length) {
-    std::fill(std::begin(buffer), std::end(buffer), 'x');
-    instance.SettingsString(buffer, length);
-    return std::string(buffer, buffer + 8);
-  };
-  EXPECT_EQ(text(16), std::string(" 0 1 2\0x", 8));
-  EXPECT_EQ(text(4), std::string(" 0 \0xxxx", 8));
-  EXPECT_EQ(text(1), std::string("\0xxxxxxx", 8));
-  EXPECT_EQ(text(0), "xxxxxxxx");
-  EXPECT_EQ(text(-3), "xxxxxxxx");
 }
 
 TEST_F(DeblockInstance, StateEventsAndPrefetch) {
@@ -180,23 +121,6 @@ TEST_F(DeblockInstance, StateEventsAndPrefetch) {
 }
 
 // --- Negotiation ----------------------------------------------------------------------
-
-TEST(DeblockNegotiation, AcceptsTheEightFormatsAndNothingElse) {
-  for (int format : {13, 15, 26, 28, 33, 35, 40, 42, 14, 0, -1, 16, 41}) {
-    Picture source(16, 16, format), destination(16, 16, format);
-    destination.bitmap.frameAttributes = 0;
-    Instance instance(Deblock().Definition(), source, destination);
-    ASSERT_EQ(instance.Init(), 0);
-    auto& settings = static_cast<DeblockFilter*>(instance.FilterObject())->settings;
-    const bool accepted = PixelFormatForHostFormat(format) >= 0;
-    EXPECT_EQ(instance.GetParams(), accepted ? 0x15 : -1) << format;
-    EXPECT_EQ(destination.bitmap.frameAttributes, accepted ? source.bitmap.frameAttributes : 0u) << format;
-    if (accepted)
-      EXPECT_EQ(settings.sinkFormats, (SinkFormatList{source.Is420() ? 0 : 5, -1}));
-    else
-      EXPECT_EQ(settings.sinkFormats, (SinkFormatList{0, -1}));
-  }
-}
 
 TEST(DeblockNegotiation, RefusedFormatKeepsWhatAnEarlierNegotiationChose) {
   Picture p444(16, 16, 13), refused(16, 16, 14), destination(16, 16, 13);

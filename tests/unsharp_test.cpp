@@ -2,7 +2,7 @@
 // its option string, script round trips, and matrices libavfilter refuses.
 #include <gtest/gtest.h>
 
-#include "pixel_checks.h"
+#include "plugin_suite.h"
 #include "plugins/unsharp/unsharp.h"
 
 namespace testhost {
@@ -10,17 +10,19 @@ namespace {
 
 auto& Unsharp() { return LoadedModule(L"TarvuUnSharp"); }
 
-class UnsharpPixels : public ::testing::TestWithParam<PixelCase> {};
+INSTANTIATE_TEST_SUITE_P(Unsharp, PluginPixels, ::testing::ValuesIn(PluginPixelCases()), PixelCaseName);
 
-TEST_P(UnsharpPixels, MatchFfmpegTool) { ExpectReferencePixels<UnsharpFilter>(Unsharp().Definition(), GetParam()); }
-
-INSTANTIATE_TEST_SUITE_P(Reference, UnsharpPixels, ::testing::ValuesIn(PixelCasesFor("unsharp")), PixelCaseName);
-
-TEST(UnsharpModule, RegistersItsFilter) {
-  const FilterDefinition& definition = Unsharp().Definition();
-  EXPECT_STREQ(definition.displayName, "Tarvu UnSharp");
-  EXPECT_STREQ(definition.scriptObject->functionTable[0].signature, "0iiiiii");
-}
+INSTANTIATE_TEST_SUITE_P(Unsharp, PluginSuite,
+                         ::testing::Values(PluginCase{"Tarvu UnSharp",
+                                                      "Config(1,1,10,1,1,0)",
+                                                      "lx=5:ly=5:la=1:cx=5:cy=5:ca=0",
+                                                      {{{20, 1, 10, 1, 1, 0}, "Config(20,1,10,1,1,0)",
+                                                        "lx=21:ly=5:la=1:cx=5:cy=5:ca=0"},
+                                                       {{2, 2, -4, 2, 2, 4}, "Config(2,2,-4,2,2,4)",
+                                                        "lx=7:ly=7:la=-0.4:cx=7:cy=7:ca=0.4"}},
+                                                      {0, 0, 15, 0, 0, 15},
+                                                      {4, 4, -15, 2, 2, 0}}),
+                         PluginCaseName);
 
 TEST(UnsharpOptions, SizesAndSinglePrecisionTenths) {
   TMyFilterData d;
@@ -53,22 +55,6 @@ class UnsharpInstance : public ::testing::Test {
   Instance instance;
 };
 
-TEST_F(UnsharpInstance, ScriptLinesRoundTripUnchanged) {
-  EXPECT_EQ(instance.ScriptLine(), "Config(1,1,10,1,1,0)");
-  instance.Script({20, 1, 10, 1, 1, 0});
-  EXPECT_EQ(instance.ScriptLine(), "Config(20,1,10,1,1,0)");
-  EXPECT_EQ(filter().settings.OptionString(), "lx=21:ly=5:la=1:cx=5:cy=5:ca=0");
-  instance.Script({3, 3, 3, 3, 3});  // five: ignored
-  EXPECT_EQ(instance.ScriptLine(), "Config(20,1,10,1,1,0)");
-  instance.Script({2, 2, -4, 2, 2, 4, 77});  // seven: the last ignored
-  EXPECT_EQ(instance.ScriptLine(), "Config(2,2,-4,2,2,4)");
-  char buffer[16];
-  std::fill(std::begin(buffer), std::end(buffer), 'x');
-  instance.Script({1, 1, 10, 1, 1, 0});
-  instance.ScriptLine(buffer, 10);
-  EXPECT_STREQ(buffer, "Config(1,");
-}
-
 TEST_F(UnsharpInstance, RefusedMatrixPassesThroughUntilAnAcceptableOne) {
   const auto accepted = FreshRun({9, 1, 10, 1, 1, 0});
   ASSERT_NE(accepted, source.RawBytes());
@@ -85,19 +71,6 @@ TEST_F(UnsharpInstance, RefusedMatrixPassesThroughUntilAnAcceptableOne) {
     instance.Script({9, 1, 10, 1, 1, 0});
     instance.Run();
     EXPECT_EQ(destination.RawBytes(), accepted);
-  }
-  instance.End();
-}
-
-TEST_F(UnsharpInstance, ChangeWhileStreamingActsLikeAFreshRun) {
-  instance.GetParams();
-  instance.Start();
-  instance.Run();
-  for (std::initializer_list<int32_t> settings :
-       {std::initializer_list<int32_t>{0, 0, 15, 0, 0, 15}, {9, 1, -15, 1, 9, -15}, {4, 4, 5, 2, 2, 0}}) {
-    instance.Script(settings);
-    instance.Run();
-    EXPECT_EQ(destination.RawBytes(), FreshRun(settings));
   }
   instance.End();
 }

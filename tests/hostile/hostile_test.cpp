@@ -294,7 +294,10 @@ class Sequence {
         if (random_.Chance(75)) arguments[i] = defaults[i];
     }
     Bind(tracked).Script(arguments, count);
-    if (count >= n) tracked.values.assign(arguments.begin(), arguments.begin() + n);
+    if (count >= n)
+      tracked.values = plugin_.StoredScriptValues({arguments.begin(), arguments.begin() + n});
+    else if (plugin_.shortCallResets)
+      tracked.values = plugin_.DefaultScriptValues();
     CheckValues(tracked);
   }
 
@@ -396,6 +399,7 @@ class Sequence {
     instance.preview.onRedoFrame = nullptr;
     if (dialog.ok)
       for (const auto& [index, value] : dialog.edits) tracked.values[index] = value;
+    tracked.values = plugin_.StoredScriptValues(tracked.values);
     CheckValues(tracked);
   }
 

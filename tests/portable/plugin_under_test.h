@@ -29,10 +29,16 @@ struct PluginUnderTest {
   // The live settings of a filter object of this plug-in.
   std::vector<int32_t> (*ScriptValues)(void* filterObject);
   std::vector<int32_t> (*DefaultScriptValues)();
+  // What the script handler stores from these arguments (flags and choices mapped).
+  std::vector<int32_t> (*StoredScriptValues)(std::vector<int32_t> arguments);
+  bool shortCallResets;
+  int32_t runFlags;  // what negotiation answers for an accepted format
   std::string (*OptionString)(void* filterObject);
   int32_t* (*ViewMode)(void* filterObject);
   bool* (*ReinitPending)(void* filterObject);
   bool (*GraphReady)(void* filterObject);
+  int64_t (*FrameCounter)(void* filterObject);
+  const SinkFormatList& (*SinkFormats)(void* filterObject);
 };
 
 // Defined by the plug-in's program.
@@ -73,6 +79,14 @@ PluginUnderTest Describe(const char* name) {
     defaults.ResetToDefaults();
     return ValuesOf<Filter>(defaults);
   };
+  plugin.StoredScriptValues = [](std::vector<int32_t> arguments) {
+    constexpr auto fields = Settings::ScriptFields();
+    for (std::size_t i = 0; i < arguments.size() && i < fields.size(); ++i)
+      arguments[i] = fields[i].store.Map(arguments[i]);
+    return arguments;
+  };
+  plugin.shortCallResets = Settings::kTraits.shortCall == ShortScriptCall::kResetsToDefaults;
+  plugin.runFlags = RunFlags(Settings::kTraits);
   plugin.OptionString = [](void* object) {
     const Settings& settings = As<Filter>(object).settings;
     AVFrame frame{};
@@ -82,6 +96,8 @@ PluginUnderTest Describe(const char* name) {
   plugin.ViewMode = [](void* object) { return &As<Filter>(object).settings.viewMode; };
   plugin.ReinitPending = [](void* object) { return &As<Filter>(object).settings.reinitPending; };
   plugin.GraphReady = [](void* object) { return As<Filter>(object).road.GraphReady(); };
+  plugin.FrameCounter = [](void* object) { return As<Filter>(object).road.frameCounter; };
+  plugin.SinkFormats = [](void* object) -> const SinkFormatList& { return As<Filter>(object).settings.sinkFormats; };
   return plugin;
 }
 
@@ -92,7 +108,8 @@ intptr_t RunDialogStandIn(Settings& live, HostPreview* preview) {
   ++dialog.opened;
   constexpr auto fields = Settings::ScriptFields();
   for (const auto& [index, value] : dialog.edits) {
-    fields[index % fields.size()].field.Set(live, value);
+    const auto& row = fields[index % fields.size()];
+    row.field.Set(live, row.store.Map(value));  // a control writes only what the handler would store
     live.reinitPending = true;
     if (preview) preview->RedoFrame();  // as the dialog does after every change
   }
