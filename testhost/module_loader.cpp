@@ -29,17 +29,21 @@ std::wstring ProgramFolder() {
   return std::filesystem::path(path).parent_path().wstring();
 }
 
-std::wstring StageModule(const std::wstring& moduleName, bool withLibraries) {
+std::wstring StageModule(const std::wstring& moduleName, Libraries libraries) {
   namespace fs = std::filesystem;
   const fs::path from = ProgramFolder();
+  const fs::path librariesFrom = fs::exists(from / "ffmpeg") ? from / "ffmpeg" : from;
   const fs::path folder = fs::temp_directory_path() / ("tarvu-stage-" + std::to_string(GetCurrentProcessId()) + "-" +
                                                        std::to_string(++stagedFolders));
   fs::remove_all(folder);
   fs::create_directories(folder / "tarvudlls");
   fs::copy_file(from / (moduleName + L".vdf"), folder / (moduleName + L".vdf"));
-  if (withLibraries)
-    for (const auto& entry : fs::directory_iterator(from))
-      if (entry.path().extension() == ".dll") fs::copy_file(entry.path(), folder / "tarvudlls" / entry.path().filename());
+  if (libraries == Libraries::kNone) return (folder / (moduleName + L".vdf")).wstring();
+  for (const auto& entry : fs::directory_iterator(librariesFrom)) {
+    const bool leftOut = libraries == Libraries::kAllButAvfilter && entry.path().filename() == "avfilter-8.dll";
+    if (entry.path().extension() == ".dll" && !leftOut)
+      fs::copy_file(entry.path(), folder / "tarvudlls" / entry.path().filename());
+  }
   return (folder / (moduleName + L".vdf")).wstring();
 }
 

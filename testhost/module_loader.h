@@ -10,11 +10,17 @@
 
 namespace testhost {
 
-// The folder the test programs run from (the FFmpeg DLLs and modules lie there).
+// The folder the test programs run from (the modules lie there).
 std::wstring ProgramFolder();
+
+// What a staged folder's tarvudlls holds of the FFmpeg DLLs.
+enum class Libraries { kAll, kNone, kAllButAvfilter };
+
 // Lays out a fresh folder as a user would: <folder>\<module>.vdf and
-// <folder>\tarvudlls\*.dll. Returns the module's full path.
-std::wstring StageModule(const std::wstring& moduleName, bool withLibraries = true);
+// <folder>\tarvudlls\*.dll. The DLLs come from the program's folder, or from
+// its "ffmpeg" subfolder where a program must not find them beside itself.
+// Returns the module's full path.
+std::wstring StageModule(const std::wstring& moduleName, Libraries libraries = Libraries::kAll);
 std::wstring CurrentDllDirectory();
 
 class Module {

@@ -106,7 +106,7 @@ TEST(LibraryFolder, SitsBesideTheModule) {
   EXPECT_EQ(tarvu::LibraryFolderFor(L""), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modules, ModuleTest, ::testing::Values(L"TarvuDeblock", L"TarvuUnSharp"));
+INSTANTIATE_TEST_SUITE_P(Modules, ModuleTest, ::testing::Values(L"TarvuDeblock", L"TarvuUnSharp", L"TarvuSmartBlur"));
 
 }  // namespace
 }  // namespace testhost

@@ -190,6 +190,12 @@ TEST_P(PluginSuite, KeepsNoStateAndLeavesFramesAlone) {
 TEST_P(PluginPixels, MatchFfmpegTool) {
   const PixelCase& pixelCase = GetParam();
   const ReferenceCase& c = pixelCase.reference;
+#ifndef _WIN32
+  // The sanitizer build of FFmpeg has no assembly, and libswscale's C path
+  // (smartblur blurs with it) rounds otherwise than the tool's SIMD path.
+  // The Windows run compares these byte for byte.
+  if (c.filter == "smartblur") GTEST_SKIP() << "libswscale's C path differs from the tool's";
+#endif
   Picture source(c.width, c.height, c.format, 7, pixelCase.bottomUp);
   Picture destination(c.destinationWidth, c.destinationHeight, c.format, 3, pixelCase.bottomUp);
   const FrameShape from = ShapeOf(source), to = ShapeOf(destination);
