@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Runs each plug-in over a short clip that shows compression blocks and
-# writes before/after pictures (PNG) into demo-output/.
+# Runs each plug-in over a short clip that suits it and writes, per plug-in,
+# a before/after picture (PNG) and a picture of its dialog into demo-output/.
+# Each before/after picture has the frame before (top) and after (bottom)
+# filtering, whole on the left and a crop scaled up 4x on the right, so that
+# blocks, soft edges or noise show at a glance.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/demo-output
@@ -14,23 +17,39 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${TARVU_DEMO_UNDER_XVFB:-}" ]; then
 fi
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 width=320 height=240
-ff -f lavfi -i "testsrc2=size=${width}x${height}:rate=25" -frames:v 10 -c:v mpeg2video -qscale:v 28 "$out/clip.m2v"
-ff -i "$out/clip.m2v" -pix_fmt yuv420p -f rawvideo "$out/clip.yuv"
 raw=(-f rawvideo -pix_fmt yuv420p -s "${width}x${height}")
-picture() { ff "${raw[@]}" -i "$1" -vf "select=eq(n\,5)" -frames:v 1 "$2"; }
-picture "$out/clip.yuv" "$out/before.png"
 
-demo() {  # name module [Config arguments...]
-  local name=$1 module=$2; shift 2
-  "$root/tools/wine-run" "$root/build/bin/demo.exe" "$module" $width $height "$out/clip.yuv" "$out/$name.yuv" \
+# Clips, as raw 4:2:0 frames: compression blocks, and fine detail with noise.
+ff -f lavfi -i "testsrc2=size=${width}x${height}:rate=25" -frames:v 10 -c:v mpeg2video -qscale:v 28 "$out/blocky.m2v"
+ff -i "$out/blocky.m2v" -pix_fmt yuv420p -f rawvideo "$out/blocky.yuv"
+rm -f "$out/blocky.m2v"
+ff -f lavfi -i "testsrc2=size=${width}x${height}:rate=25" -frames:v 10 \
+   -vf "noise=alls=24:allf=t,format=yuv420p" -f rawvideo "$out/noisy.yuv"
+
+# Frame 5 of a raw clip, whole beside a 4x crop at x,y.
+frame() { ff "${raw[@]}" -i "$1" -vf "select=eq(n\,5)" -frames:v 1 -f rawvideo -pix_fmt rgb24 "$2"; }
+compare() {  # before.rgb after.rgb crop-x crop-y picture.png
+  local size=${width}x${height} cw=$((width / 4)) ch=$((height / 4))
+  ff -f rawvideo -pix_fmt rgb24 -s "$size" -i "$1" -f rawvideo -pix_fmt rgb24 -s "$size" -i "$2" -filter_complex \
+    "[0]split[b0][b1];[1]split[a0][a1];
+     [b1]crop=$cw:$ch:$3:$4,scale=$width:$height:flags=neighbor[bc];
+     [a1]crop=$cw:$ch:$3:$4,scale=$width:$height:flags=neighbor[ac];
+     [b0][bc]hstack[top];[a0][ac]hstack[bottom];[top][bottom]vstack" -frames:v 1 "$5"
+}
+
+demo() {  # name module clip crop-x crop-y [Config arguments...]
+  local name=$1 module=$2 clip=$out/$3.yuv x=$4 y=$5; shift 5
+  "$root/tools/wine-run" "$root/build/bin/demo.exe" "$module" $width $height "$clip" "$out/$name.yuv" \
     "$out/$name-dialog.bmp" "$@"
   ff -i "$out/$name-dialog.bmp" "$out/$name-dialog.png" && rm -f "$out/$name-dialog.bmp"
-  picture "$out/$name.yuv" "$out/$name-after.png"
-  ff -i "$out/before.png" -i "$out/$name-after.png" -filter_complex hstack "$out/$name-before-after.png"
-  rm -f "$out/$name.yuv"
+  frame "$clip" "$out/$name-before.rgb"
+  frame "$out/$name.yuv" "$out/$name-after.rgb"
+  compare "$out/$name-before.rgb" "$out/$name-after.rgb" "$x" "$y" "$out/$name-before-after.png"
+  rm -f "$out/$name.yuv" "$out/$name-before.rgb" "$out/$name-after.rgb"
 }
-demo deblock TarvuDeblock 0 8 60 40 40 40 0
-demo unsharp TarvuUnSharp 1 1 15 1 1 0
-rm -f "$out/clip.yuv"
+demo deblock TarvuDeblock blocky 120 90 0 8 60 40 40 40 0
+demo unsharp TarvuUnSharp blocky 120 90 1 1 15 1 1 0
+demo smartblur TarvuSmartBlur noisy 120 90 0 30 10 -10 10 10 0
+rm -f "$out"/*.yuv
 WINEPREFIX=$TARVU_WINEPREFIX wineserver -k 2>/dev/null || true
 echo "demo pictures in $out:"; ls "$out"
