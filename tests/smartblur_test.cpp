@@ -2,6 +2,10 @@
 // option string.
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavutil/frame.h>
+}
+
 #include "plugin_suite.h"
 #include "plugins/smartblur/smartblur.h"
 
@@ -64,6 +68,24 @@ TEST(SmartBlurOptions, BuilderDoesNothingWithoutAPendingChange) {
   d.lumaRadius = -77;
   EXPECT_TRUE(ApplyFilterArgs(d, nullptr, nullptr));  // would crash if it touched libavfilter
   EXPECT_EQ(sizeof(d.separateChroma), 1u);
+}
+
+// Unlike the first generation's, the input frame leaves the colour
+// description at libavutil's "unspecified".
+TEST(SmartBlurFrames, InputFrameCarriesNoColourDescription) {
+  for (int format : {13, 15, 26, 28, 33, 35, 40, 42}) {
+    Picture source(16, 16, format), destination(16, 16, format);
+    StreamingInstance<SmartBlurFilter> streaming(PluginDefinition(), source, destination);
+    streaming.instance.GetParams();
+    streaming.instance.Start();
+    streaming.instance.Run();
+    const AVFrame* in = streaming.filter().road.inFrame;
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(in->color_range, AVCOL_RANGE_UNSPECIFIED) << format;
+    EXPECT_EQ(in->color_primaries, AVCOL_PRI_UNSPECIFIED) << format;
+    EXPECT_EQ(in->color_trc, AVCOL_TRC_UNSPECIFIED) << format;
+    EXPECT_EQ(in->colorspace, AVCOL_SPC_UNSPECIFIED) << format;
+  }
 }
 
 }  // namespace
