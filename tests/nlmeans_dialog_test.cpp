@@ -13,28 +13,21 @@ constexpr int kChromaPatchLabel = 1014, kChromaResearchLabel = 1015;
 constexpr int kTrackbars[] = {kStrength, kPatch, kResearch, kChromaPatch, kChromaResearch};
 const std::wstring kNlMeans = L"TarvuNlMeans";
 
-// Visible and enabled, for each chroma trackbar and label.
-struct ChromaState {
-  std::array<bool, 4> visible, enabled;
-  bool operator==(const ChromaState&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const ChromaState& s) {
-  for (std::size_t i = 0; i < 4; ++i) out << (s.visible[i] ? 'v' : '-') << (s.enabled[i] ? 'e' : '-') << ' ';
-  return out;
-}
+// Visible, then enabled, for each chroma trackbar and label.
+using ChromaState = std::array<bool, 8>;
 
 ChromaState Chroma(DialogUser& user) {
   ChromaState state{};
   const int ids[] = {kChromaPatch, kChromaResearch, kChromaPatchLabel, kChromaResearchLabel};
   for (std::size_t i = 0; i < 4; ++i) {
-    state.visible[i] = IsWindowVisible(user.Item(ids[i])) != FALSE;
-    state.enabled[i] = user.IsEnabled(ids[i]);
+    state[i] = IsWindowVisible(user.Item(ids[i])) != FALSE;
+    state[4 + i] = user.IsEnabled(ids[i]);
   }
   return state;
 }
 
-const ChromaState kShown = {{true, true, true, true}, {true, true, true, true}};
-const ChromaState kHidden = {{false, false, false, false}, {false, false, true, true}};  // labels only hidden
+const ChromaState kShown = {true, true, true, true, true, true, true, true};
+const ChromaState kHidden = {false, false, false, false, false, false, true, true};  // labels only hidden
 
 TEST(NlMeansDialog, OpensOnTheRecordWithTheChromaPairShownOrHidden) {
   // autoChroma -1 from a script: the box shows it as set (non-zero).
@@ -51,7 +44,7 @@ TEST(NlMeansDialog, OpensOnTheRecordWithTheChromaPairShownOrHidden) {
       boxTicked = user.IsChecked(kAutoChroma);
       viewListEnabled = user.IsEnabled(kViewMode);
       state = Chroma(user);
-      user.Click(kCancel);
+      user.Click(kOk);
     });
     const std::map<int, std::array<int, 3>> expected = {{kStrength, {10, 300, std::max(script[0], 10)}},
                                                         {kPatch, {0, 49, std::min(script[1], 49)}},
@@ -62,7 +55,8 @@ TEST(NlMeansDialog, OpensOnTheRecordWithTheChromaPairShownOrHidden) {
     EXPECT_EQ(boxTicked, ticked) << script[3];
     EXPECT_EQ(state, chroma) << script[3];
     EXPECT_FALSE(viewListEnabled);
-    EXPECT_EQ(filter.instance.ScriptLine(), fmt::format("Config({})", fmt::join(script, ","))) << "values kept";
+    EXPECT_EQ(filter.instance.ScriptLine(), fmt::format("Config({})", fmt::join(script, ",")))
+        << "out-of-range values kept until their trackbar moves";
   }
 }
 
