@@ -54,6 +54,8 @@ struct CheckBoxBinding {
   int id;
   FieldRef<Settings> field;
   TickedWhen ticked;  // kZero: the box names the field's opposite
+  // Controls hidden while the box is ticked; their values stay as they are.
+  std::span<const int> hiddenWhileTicked = {};
 };
 
 // A drop-down list whose items stand for values of one field.
@@ -151,8 +153,10 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
 
   void InitSharedControls() {
     ShowResetIcons();
-    for (const auto& box : kLayout.checkBoxes)
+    for (const auto& box : kLayout.checkBoxes) {
       CheckDlgButton(windowHandle, box.id, IsTicked(box) ? BST_CHECKED : BST_UNCHECKED);
+      ShowDependents(box, IsTicked(box));
+    }
     for (const auto& list : kLayout.lists) FillList(list.id, list.items, ItemFor(list));
     for (const auto& bar : kLayout.trackbars)
       SendItem(bar.id, TBM_SETRANGE, TRUE, MAKELPARAM(bar.minimum, bar.maximum));
@@ -231,8 +235,29 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
   INT_PTR ChangeCheckBox(const CheckBoxBinding<Settings>& box) {
     const bool ticked = IsDlgButtonChecked(windowHandle, box.id) == BST_CHECKED;
     box.field.Set(*liveSettings, ticked == (box.ticked == TickedWhen::kNonZero) ? 1 : 0);
+    ShowDependents(box, ticked);
     SettingsChanged();
     return TRUE;
+  }
+
+  // A hidden control bound to a field is disabled too, so that the keyboard
+  // cannot reach it; labels are only hidden.
+  void ShowDependents(const CheckBoxBinding<Settings>& box, bool ticked) const {
+    for (int id : box.hiddenWhileTicked) {
+      HWND control = GetDlgItem(windowHandle, id);
+      if (IsBound(id)) EnableWindow(control, ticked ? FALSE : TRUE);
+      ShowWindow(control, ticked ? SW_HIDE : SW_SHOW);
+    }
+  }
+
+  static constexpr bool IsBound(int id) {
+    for (const auto& bar : kLayout.trackbars)
+      if (bar.id == id) return true;
+    for (const auto& box : kLayout.checkBoxes)
+      if (box.id == id) return true;
+    for (const auto& list : kLayout.lists)
+      if (list.id == id) return true;
+    return false;
   }
 
   INT_PTR ChangeList(const ListBinding<Settings>& list) {

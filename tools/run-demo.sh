@@ -50,6 +50,7 @@ demo() {  # name module clip crop-x crop-y [Config arguments...]
 demo deblock TarvuDeblock blocky 120 90 0 8 60 40 40 40 0
 demo unsharp TarvuUnSharp blocky 120 90 1 1 15 1 1 0
 demo smartblur TarvuSmartBlur noisy 120 90 0 30 10 -10 10 10 0
+demo nlmeans TarvuNlMeans noisy 120 90 100 3 4 0 2 3
 rm -f "$out"/*.yuv
 WINEPREFIX=$TARVU_WINEPREFIX wineserver -k 2>/dev/null || true
 echo "demo pictures in $out:"; ls "$out"

@@ -287,7 +287,7 @@ class Sequence {
     const std::vector<int32_t> counts = {INT32_MIN, -1, 0, 1, n - 1, n, n, n, n + 1, n + 2, 40};
     const int32_t count = random_.Chance(20) ? random_.Between(-5, 40) : random_.Pick(counts);
     std::vector<int32_t> arguments(static_cast<std::size_t>(std::max(count, 0)));
-    for (int32_t& argument : arguments) argument = random_.Any32();
+    for (std::size_t i = 0; i < arguments.size(); ++i) arguments[i] = AnyArgument(i);
     if (random_.Chance(50)) {  // mostly sound values, so that the graph often builds
       const std::vector<int32_t> defaults = plugin_.DefaultScriptValues();
       for (std::size_t i = 0; i < arguments.size() && i < defaults.size(); ++i)
@@ -299,6 +299,14 @@ class Sequence {
     else if (plugin_.shortCallResets)
       tracked.values = plugin_.DefaultScriptValues();
     CheckValues(tracked);
+  }
+
+  // Any value, but small ones where large ones would cost too much: both
+  // signs stay, so the lower clamp is still reached.
+  int32_t AnyArgument(std::size_t index) {
+    const int32_t value = random_.Any32();
+    const auto& costly = plugin_.costlyArguments;
+    return std::find(costly.begin(), costly.end(), index) != costly.end() ? value % 4 : value;
   }
 
   void Text(Tracked& tracked) {
@@ -390,8 +398,10 @@ class Sequence {
     Instance& instance = Bind(tracked);
     portable::DialogStandIn& dialog = portable::Dialog();
     dialog.edits.clear();
-    for (int edits = random_.Between(0, 3); edits > 0; --edits)
-      dialog.edits.emplace_back(random_.Next() % plugin_.scriptArguments, random_.Any32());
+    for (int edits = random_.Between(0, 3); edits > 0; --edits) {
+      const std::size_t index = random_.Next() % plugin_.scriptArguments;
+      dialog.edits.emplace_back(index, AnyArgument(index));
+    }
     dialog.ok = random_.Chance(50);
     // The preview renders the current frame after every edit.
     instance.preview.onRedoFrame = [this, &tracked] { Run(tracked); };

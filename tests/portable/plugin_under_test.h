@@ -39,6 +39,9 @@ struct PluginUnderTest {
   bool (*GraphReady)(void* filterObject);
   int64_t (*FrameCounter)(void* filterObject);
   const SinkFormatList& (*SinkFormats)(void* filterObject);
+  // Script arguments whose large values make the filter's work grow beyond
+  // what a randomised run can afford; random sequences keep them small.
+  std::vector<std::size_t> costlyArguments;
 };
 
 // Defined by the plug-in's program.
