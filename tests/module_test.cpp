@@ -106,7 +106,8 @@ TEST(LibraryFolder, SitsBesideTheModule) {
   EXPECT_EQ(tarvu::LibraryFolderFor(L""), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modules, ModuleTest, ::testing::Values(L"TarvuDeblock", L"TarvuUnSharp", L"TarvuSmartBlur"));
+INSTANTIATE_TEST_SUITE_P(Modules, ModuleTest,
+                         ::testing::Values(L"TarvuDeblock", L"TarvuUnSharp", L"TarvuSmartBlur", L"TarvuVagueDenoiser"));
 
 }  // namespace
 }  // namespace testhost
