@@ -32,39 +32,28 @@ INSTANTIATE_TEST_SUITE_P(
         {20, 6, 85, 0, 0}}),
     PluginCaseName);
 
-TEST(VagueDenoiserOptions, OnlyThreeMethodWordsAndTwoTypeWords) {
-  TMyFilterData_VagueDenoiser d;
-  for (auto [method, word] : {std::pair{0, "hard"}, {1, "soft"}, {2, "garrote"}, {3, "garrote"}, {-1, "garrote"},
-                              {INT32_MIN, "garrote"}}) {
-    d.method = method;
-    EXPECT_EQ(d.OptionString(), fmt::format("threshold=2:nsteps=6:percent=85:method={}:type=universal", word));
-  }
-  d = TMyFilterData_VagueDenoiser();
-  for (auto [type, word] : {std::pair{0, "universal"}, {1, "bayes"}, {-1, "bayes"}, {INT32_MAX, "bayes"}}) {
-    d.type = type;
-    EXPECT_EQ(d.OptionString(), fmt::format("threshold=2:nsteps=6:percent=85:method=garrote:type={}", word));
-  }
-}
-
-TEST(VagueDenoiserOptions, ClampsOnlyTheOptionString) {
+// Clamped for the option string only; no other words than these five.
+TEST(VagueDenoiserOptions, ClampsAndWords) {
   struct Row {
-    int32_t threshold, nsteps, percent;
+    int32_t threshold, nsteps, percent, method, type;
     const char* options;
   };
   const Row rows[] = {
-      {INT32_MIN, INT32_MIN, INT32_MIN, "threshold=1:nsteps=1:percent=0"},
-      {1, 1, 0, "threshold=1:nsteps=1:percent=0"},
-      {2, 31, 1, "threshold=2:nsteps=31:percent=1"},
-      {99, 32, 99, "threshold=99:nsteps=32:percent=99"},
-      {100, 33, 100, "threshold=100:nsteps=32:percent=100"},
-      {INT32_MAX, INT32_MAX, INT32_MAX, "threshold=100:nsteps=32:percent=100"},
+      {INT32_MIN, INT32_MIN, INT32_MIN, -1, -1, "threshold=1:nsteps=1:percent=0:method=garrote:type=bayes"},
+      {1, 1, 0, 0, 0, "threshold=1:nsteps=1:percent=0:method=hard:type=universal"},
+      {99, 31, 1, 1, 1, "threshold=99:nsteps=31:percent=1:method=soft:type=bayes"},
+      {100, 33, 100, 3, INT32_MAX, "threshold=100:nsteps=32:percent=100:method=garrote:type=bayes"},
+      {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MIN, 0,
+       "threshold=100:nsteps=32:percent=100:method=garrote:type=universal"},
   };
   for (const Row& row : rows) {
     TMyFilterData_VagueDenoiser d;
     d.threshold = row.threshold;
     d.nsteps = row.nsteps;
     d.percent = row.percent;
-    EXPECT_EQ(d.OptionString(), fmt::format("{}:method=garrote:type=universal", row.options));
+    d.method = row.method;
+    d.type = row.type;
+    EXPECT_EQ(d.OptionString(), row.options);
     EXPECT_EQ(d.threshold, row.threshold);
   }
 }
