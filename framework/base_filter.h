@@ -143,7 +143,7 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
     // Only the option builder clears the flag, so a change stored meanwhile
     // is not lost; a build that failed before reaching it waits, like a
     // refused option string, for the next change or start.
-    if (!road.BuildGraph(settings.filterName, settings.sinkFormats, &ApplyOptions, &settings))
+    if (!road.BuildGraph(settings.filterName, settings.sinkFormats, &ApplyOptions, &settings, kTraits.filtersPicture))
       settings.reinitPending = false;
   }
 };

@@ -151,13 +151,14 @@ void FrameRoad::Begin(int32_t width, int32_t height, int32_t pixelFormat) {
 }
 
 bool FrameRoad::BuildGraph(const char* filterName, const SinkFormatList& sinkFormats,
-                           ApplyOptionsFunction applyOptions, void* record) {
+                           ApplyOptionsFunction applyOptions, void* record, PictureCheck filtersPicture) {
   FreeGraph();
   ++graphBuilds;
   const AVFilter* source = avfilter_get_by_name("buffer");
   const AVFilter* sink = avfilter_get_by_name("buffersink");
   const AVFilter* filter = avfilter_get_by_name(filterName);
   if (!inFrame || !outFrame || !source || !sink || !filter) return false;
+  if (filtersPicture && !filtersPicture(inFrame->width, inFrame->height, inFrame->format)) return false;
 
   graph = avfilter_graph_alloc();
   if (!graph) return false;

@@ -47,10 +47,11 @@ class FrameRoad {
   // Allocates the frames (when missing) and describes the input picture.
   void Begin(int32_t width, int32_t height, int32_t pixelFormat);
   // Builds a fresh graph around "filter1", whose one initialisation is the
-  // option builder's. Any failure leaves no graph: frames then pass through.
-  // Returns whether the option builder was reached.
+  // option builder's. Any failure, or a picture the filter cannot take,
+  // leaves no graph: frames then pass through. Returns whether the option
+  // builder was reached.
   bool BuildGraph(const char* filterName, const SinkFormatList& sinkFormats, ApplyOptionsFunction applyOptions,
-                  void* record);
+                  void* record, PictureCheck filtersPicture = nullptr);
   void FreeGraph();
   // Releases everything; safe without a start and twice in a row.
   void Stop();

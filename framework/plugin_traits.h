@@ -37,6 +37,11 @@ enum class FrameStep {
   kOneInOneOut,  // push, pull, copy; a pass-through only when no graph runs
 };
 
+// Whether libavfilter's filter can work on a picture of this size and
+// libavutil pixel format at all; where it cannot, frames pass through as
+// when no graph runs.
+using PictureCheck = bool (*)(int32_t width, int32_t height, int32_t pixelFormat);
+
 struct PluginTraits {
   LibraryBinding binding = LibraryBinding::kLoadTime;
   ColourProperties colour = ColourProperties::kFromHostFormat;
@@ -46,6 +51,7 @@ struct PluginTraits {
   FrameStep frameStep = FrameStep::kOneInOneOut;
   int32_t lagFrames = 0;             // reported to the host with the run flags
   bool cacheEventMarksChanged = false;  // host event 1 (caches invalid) rebuilds the graph
+  PictureCheck filtersPicture = nullptr;  // none: every picture
 };
 
 inline constexpr PluginTraits kFirstGeneration{};

@@ -182,7 +182,7 @@ TEST_P(SharedDialog, TemplateMatchesTheLayoutTable) {
   const std::optional<DialogTemplate> dialog =
       ReadDialogTemplate(Loaded(GetParam().module).Handle(), GetParam().templateId);
   ASSERT_TRUE(dialog.has_value()) << "no extended template in English (United Kingdom)";
-  EXPECT_EQ(Narrow(dialog->caption), "Dialog");
+  EXPECT_EQ(dialog->caption, GetParam().caption);
   EXPECT_EQ((std::array{dialog->x, dialog->y, dialog->cx, dialog->cy}),
             (std::array{0, 0, GetParam().size[0], GetParam().size[1]}));
   EXPECT_EQ(dialog->style,

@@ -115,6 +115,7 @@ struct DialogCase {
   std::string oldLine, newLine;
   // Moves one control from the old settings to the new ones.
   std::function<void(DialogUser&)> change;
+  std::wstring caption = L"Dialog";
 };
 
 inline std::ostream& operator<<(std::ostream& out, const DialogCase& c) { return out << Narrow(c.module); }

@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
 # Makes the source and reference frames for the pixel tests with the FFmpeg
 # command-line tool: for each case of the manifest, 3 frames of a clip that
-# shows compression blocks, and the same frames through "-vf <filter>=<options>".
+# shows compression blocks (a noisy one for the denoisers), and the same
+# frames through "-vf <filter>=<options>".
 set -euo pipefail
 manifest=$1 out=$2
 mkdir -p "$out"
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 pixfmt() { case $1 in 13|26|33|40) echo yuv444p ;; *) echo yuv420p ;; esac; }
 
-clip=$out/blocky.m2v
-[ -f "$clip" ] || ff -f lavfi -i testsrc2=size=176x144:rate=25 -frames:v 3 -c:v mpeg2video -qscale:v 24 "$clip"
+blocky=$out/blocky.m2v
+[ -f "$blocky" ] || ff -f lavfi -i testsrc2=size=176x144:rate=25 -frames:v 3 -c:v mpeg2video -qscale:v 24 "$blocky"
+noisy=$out/noisy.mkv
+[ -f "$noisy" ] || ff -f lavfi -i "testsrc2=size=176x144:rate=25,format=yuv444p,noise=alls=24:allf=t+u:all_seed=4242" \
+  -frames:v 3 -c:v ffv1 "$noisy"
+clip_for() { case $1 in vaguedenoiser) echo "$noisy" ;; *) echo "$blocky" ;; esac; }
 
 count=0
 while IFS='|' read -r filter name format width height dwidth dheight args options; do
   case $filter in ''|'#'*) continue ;; esac
   pf=$(pixfmt "$format")
-  src=$out/src_${pf}_${width}x${height}.yuv
-  [ -f "$src" ] || ff -i "$clip" -vf "scale=${width}:${height}:flags=neighbor,format=$pf" -f rawvideo "$src"
+  src=$out/src_${filter}_${pf}_${width}x${height}.yuv
+  [ -f "$src" ] || ff -i "$(clip_for "$filter")" -vf "scale=${width}:${height}:flags=neighbor,format=$pf" -f rawvideo "$src"
   ff -f rawvideo -pix_fmt "$pf" -s "${width}x${height}" -i "$src" -vf "$filter=$options" \
      -f rawvideo -pix_fmt "$pf" "$out/$filter-$name.ref.yuv"
   count=$((count + 1))

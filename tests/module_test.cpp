@@ -107,7 +107,8 @@ TEST(LibraryFolder, SitsBesideTheModule) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modules, ModuleTest,
-                         ::testing::Values(L"TarvuDeblock", L"TarvuUnSharp", L"TarvuSmartBlur", L"TarvuNlMeans"));
+                         ::testing::Values(L"TarvuDeblock", L"TarvuUnSharp", L"TarvuSmartBlur", L"TarvuNlMeans",
+                                           L"TarvuVagueDenoiser"));
 
 }  // namespace
 }  // namespace testhost

@@ -115,13 +115,15 @@ TEST_P(PluginSuite, ScriptLineRespectsBufferLength) {
   EXPECT_EQ(buffer[whole], 'x');
 }
 
+// Choices and flags keep some lines shorter than 79 characters.
 TEST_P(PluginSuite, LegacyTextIsCutAt79Characters) {
   SuiteInstance filter;
   filter.Script(Repeated(-2000000000));
+  const std::string line = filter.instance.ScriptLine();
   char buffer[200];
   std::fill(std::begin(buffer), std::end(buffer), 'x');
   filter.instance.LegacyString(buffer);
-  EXPECT_EQ(std::string(buffer).size(), 79u);
+  EXPECT_EQ(std::string(buffer), line.substr(0, 79));
   EXPECT_EQ(buffer[80], 'x');
   EXPECT_EQ(std::string(buffer).rfind("Config(", 0), 0u);
 }

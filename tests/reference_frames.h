@@ -61,7 +61,7 @@ inline std::vector<ReferenceCase> LoadReferenceCases(const std::string& filter) 
 }
 
 inline std::string SourceFile(const ReferenceCase& c) {
-  return ReferenceDirectory() + "/src_" + c.PixelFormatName() + "_" + std::to_string(c.width) + "x" +
+  return ReferenceDirectory() + "/src_" + c.filter + "_" + c.PixelFormatName() + "_" + std::to_string(c.width) + "x" +
          std::to_string(c.height) + ".yuv";
 }
 inline std::string FilteredFile(const ReferenceCase& c) {

@@ -19,7 +19,8 @@ ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 width=320 height=240
 raw=(-f rawvideo -pix_fmt yuv420p -s "${width}x${height}")
 
-# Clips, as raw 4:2:0 frames: compression blocks, and fine detail with noise.
+# Clips, as raw 4:2:0 frames: compression blocks, and fine detail with noise
+# (for the blur and the denoiser).
 ff -f lavfi -i "testsrc2=size=${width}x${height}:rate=25" -frames:v 10 -c:v mpeg2video -qscale:v 28 "$out/blocky.m2v"
 ff -i "$out/blocky.m2v" -pix_fmt yuv420p -f rawvideo "$out/blocky.yuv"
 rm -f "$out/blocky.m2v"
@@ -51,6 +52,7 @@ demo deblock TarvuDeblock blocky 120 90 0 8 60 40 40 40 0
 demo unsharp TarvuUnSharp blocky 120 90 1 1 15 1 1 0
 demo smartblur TarvuSmartBlur noisy 120 90 0 30 10 -10 10 10 0
 demo nlmeans TarvuNlMeans noisy 120 90 100 3 4 0 2 3
+demo vaguedenoiser TarvuVagueDenoiser noisy 120 90 12 6 85 2 0
 rm -f "$out"/*.yuv
 WINEPREFIX=$TARVU_WINEPREFIX wineserver -k 2>/dev/null || true
 echo "demo pictures in $out:"; ls "$out"

@@ -457,6 +457,8 @@ class Sequence {
     const bool sameShape = tracked.streaming && source_->Width() == tracked.startWidth &&
                            source_->Height() == tracked.startHeight &&
                            PixelFormatOf(source_->Format()) == tracked.startPixelFormat && pitchesFit;
+    // A picture the filter cannot take gets no graph, as a failed build.
+    const bool filterable = plugin_.FiltersPicture(tracked.startWidth, tracked.startHeight, tracked.startPixelFormat);
 
     // A pending change rebuilds the graph, with the sink formats of the
     // latest negotiation, before anything else.
@@ -464,7 +466,7 @@ class Sequence {
 
     ReferenceResult reference;
     Expect expect = Expect::kSource;
-    if (viewMode != 1 && sameShape) {
+    if (viewMode != 1 && sameShape && filterable) {
       reference =
           FilterBare(*source_, tracked.startPixelFormat, tracked.graphSinkFormat, plugin_.filterName, options);
       if (!reference.graphBuilt)

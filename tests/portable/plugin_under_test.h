@@ -33,6 +33,8 @@ struct PluginUnderTest {
   std::vector<int32_t> (*StoredScriptValues)(std::vector<int32_t> arguments);
   bool shortCallResets;
   int32_t runFlags;  // what negotiation answers for an accepted format
+  // Whether the plug-in lets its filter work on a picture of this size and libavutil format.
+  bool (*FiltersPicture)(int32_t width, int32_t height, int32_t pixelFormat);
   std::string (*OptionString)(void* filterObject);
   int32_t* (*ViewMode)(void* filterObject);
   bool* (*ReinitPending)(void* filterObject);
@@ -90,6 +92,10 @@ PluginUnderTest Describe(const char* name) {
   };
   plugin.shortCallResets = Settings::kTraits.shortCall == ShortScriptCall::kResetsToDefaults;
   plugin.runFlags = RunFlags(Settings::kTraits);
+  plugin.FiltersPicture = [](int32_t width, int32_t height, int32_t pixelFormat) {
+    constexpr PictureCheck check = Settings::kTraits.filtersPicture;
+    return check == nullptr || check(width, height, pixelFormat);
+  };
   plugin.OptionString = [](void* object) {
     const Settings& settings = As<Filter>(object).settings;
     AVFrame frame{};
