@@ -1,6 +1,7 @@
 #include "frame_road.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -10,8 +11,11 @@ extern "C" {
 #include <libavfilter/avfilter.h>
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
+#include <libavutil/buffer.h>
 #include <libavutil/frame.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/log.h>
+#include <libavutil/macros.h>
 #include <libavutil/opt.h>
 #include <libavutil/pixfmt.h>
 }
@@ -35,31 +39,58 @@ PlaneRef HostPlane(const HostPixmap& pixmap, int plane) {
 
 PlaneRef FramePlane(const AVFrame& frame, int plane) { return {frame.data[plane], frame.linesize[plane]}; }
 
-// Rows and bytes to copy per plane. 4:2:0 chroma planes hold the rounded-up
+// Rows and bytes of each plane. 4:2:0 chroma planes hold the rounded-up
 // half, as libavfilter's own planes do, so the last odd column and row are
 // covered too.
-struct CopyArea {
-  int rows[3] = {0, 0, 0};
-  int bytes[3] = {0, 0, 0};
+struct PlaneArea {
+  int rows = 0;
+  int bytes = 0;
 };
+using PlaneAreas = std::array<PlaneArea, 3>;
 
-CopyArea AreaOf(int rows, int bytes, bool halveChroma) {
-  CopyArea area;
-  if (rows <= 0 || bytes <= 0) return area;
-  const int chromaRows = halveChroma ? rows / 2 + rows % 2 : rows;
-  const int chromaBytes = halveChroma ? bytes / 2 + bytes % 2 : bytes;
-  area.rows[0] = rows;
-  area.bytes[0] = bytes;
-  for (int plane = 1; plane < 3; ++plane) {
-    area.rows[plane] = chromaRows;
-    area.bytes[plane] = chromaBytes;
+PlaneAreas AreasOf(int width, int height, bool halveChroma) {
+  PlaneAreas areas;
+  if (width <= 0 || height <= 0) return areas;
+  areas[0] = {height, width};
+  const PlaneArea chroma = halveChroma ? PlaneArea{height / 2 + height % 2, width / 2 + width % 2} : areas[0];
+  areas[1] = areas[2] = chroma;
+  return areas;
+}
+
+// A bitmap's planes as its own layout and format describe them; when its
+// layout and pixmap disagree on the format, the smaller reading.
+PlaneAreas AreasOf(const HostBitmap& bitmap) {
+  const bool halved = IsHostFormat420(bitmap.layout->format) || IsHostFormat420(bitmap.pixmap->format);
+  PlaneAreas areas = AreasOf(bitmap.layout->width, bitmap.layout->height, halved);
+  for (int plane = 0; plane < 3; ++plane)
+    if (!HostPlane(*bitmap.pixmap, plane).data) areas[plane] = {};
+  return areas;
+}
+
+PlaneAreas AreasOf(const AVFrame& frame) {
+  PlaneAreas areas = AreasOf(frame.width, frame.height, frame.format == kPixelFormatYuv420);
+  for (int plane = 0; plane < 3; ++plane)
+    if (!frame.data[plane]) areas[plane] = {};
+  return areas;
+}
+
+PlaneAreas Overlap(PlaneAreas a, const PlaneAreas& b) {
+  for (int plane = 0; plane < 3; ++plane) {
+    a[plane].rows = std::min(a[plane].rows, b[plane].rows);
+    a[plane].bytes = std::min(a[plane].bytes, b[plane].bytes);
   }
-  return area;
+  return a;
 }
 
-void CopyRows(PlaneRef to, PlaneRef from, int rows, int bytes) {
-  for (int row = 0; row < rows; ++row) std::memcpy(to.Row(row), from.Row(row), static_cast<std::size_t>(bytes));
+void CopyRows(PlaneRef to, PlaneRef from, PlaneArea area) {
+  for (int row = 0; row < area.rows; ++row)
+    std::memcpy(to.Row(row), from.Row(row), static_cast<std::size_t>(area.bytes));
 }
+
+// Rows padded for the widest SIMD load, planes apart and ended by the same
+// margin, and 32 rows more below, as libavutil lays out its own frames.
+constexpr int kRowAlignment = 64;
+constexpr std::size_t kPlaneMargin = 64;
 
 bool FitsLineSize(int64_t pitch) {
   return pitch >= std::numeric_limits<int>::min() && pitch <= std::numeric_limits<int>::max();
@@ -106,48 +137,68 @@ std::string BufferSourceArguments(int32_t width, int32_t height, int32_t pixelFo
 }
 
 void CopySourcePlanes(const HostBitmap& source, HostBitmap& destination) {
-  const int rows = std::min(source.layout->height, destination.layout->height);
-  const int bytes = std::min(source.layout->width, destination.layout->width);
-  const CopyArea area = AreaOf(rows, bytes, IsHostFormat420(source.pixmap->format));
+  const PlaneAreas areas = Overlap(AreasOf(source), AreasOf(destination));
   for (int plane = 0; plane < 3; ++plane)
-    CopyRows(HostPlane(*destination.pixmap, plane), HostPlane(*source.pixmap, plane), area.rows[plane],
-             area.bytes[plane]);
+    CopyRows(HostPlane(*destination.pixmap, plane), HostPlane(*source.pixmap, plane), areas[plane]);
 }
 
 void CopyFramePlanes(const AVFrame& frame, HostBitmap& destination) {
-  const int rows = std::min(frame.height, destination.layout->height);
-  const int bytes = std::min(frame.width, destination.layout->width);
-  const CopyArea area = AreaOf(rows, bytes, frame.format == kPixelFormatYuv420);
+  const PlaneAreas areas = Overlap(AreasOf(frame), AreasOf(destination));
   for (int plane = 0; plane < 3; ++plane)
-    CopyRows(HostPlane(*destination.pixmap, plane), FramePlane(frame, plane), area.rows[plane], area.bytes[plane]);
+    CopyRows(HostPlane(*destination.pixmap, plane), FramePlane(frame, plane), areas[plane]);
 }
 
 void MakeDifferenceImage(const HostBitmap& source, const AVFrame& filtered, HostBitmap& destination) {
-  const int rows = std::min({source.layout->height, destination.layout->height, filtered.height});
-  const int bytes = std::min({source.layout->width, destination.layout->width, filtered.width});
-  const CopyArea area = AreaOf(rows, bytes, filtered.format == kPixelFormatYuv420);
+  const PlaneAreas areas = Overlap(Overlap(AreasOf(source), AreasOf(destination)), AreasOf(filtered));
   for (int plane = 0; plane < 3; ++plane) {
     const PlaneRef from = HostPlane(*source.pixmap, plane);
     const PlaneRef result = FramePlane(filtered, plane);
     const PlaneRef to = HostPlane(*destination.pixmap, plane);
-    for (int row = 0; row < area.rows[plane]; ++row) {
+    for (int row = 0; row < areas[plane].rows; ++row) {
       const uint8_t* original = from.Row(row);
       const uint8_t* changed = result.Row(row);
       uint8_t* out = to.Row(row);
-      for (int x = 0; x < area.bytes[plane]; ++x) out[x] = original[x] == changed[x] ? original[x] : 0;
+      for (int x = 0; x < areas[plane].bytes; ++x) out[x] = original[x] == changed[x] ? original[x] : 0;
     }
   }
+}
+
+bool FrameRoad::LayOut(int32_t width, int32_t height, int32_t pixelFormat, PoolLayout& layout) {
+  layout = {};
+  const auto format = static_cast<AVPixelFormat>(pixelFormat);
+  int linesizes[4] = {};
+  if (av_image_check_size(static_cast<unsigned>(width), static_cast<unsigned>(height), 0, nullptr) < 0 ||
+      av_image_fill_linesizes(linesizes, format, FFALIGN(width, kRowAlignment)) < 0)
+    return false;
+  ptrdiff_t alignedLinesizes[4] = {};
+  for (int plane = 0; plane < 4; ++plane) alignedLinesizes[plane] = FFALIGN(linesizes[plane], kRowAlignment);
+  std::size_t planeSizes[4] = {};
+  if (av_image_fill_plane_sizes(planeSizes, format, FFALIGN(height, 32), alignedLinesizes) < 0) return false;
+  std::size_t end = 0;
+  for (int plane = 0; plane < 3; ++plane) {
+    if (alignedLinesizes[plane] <= 0 || alignedLinesizes[plane] > std::numeric_limits<int>::max()) return false;
+    layout.linesize[plane] = static_cast<int>(alignedLinesizes[plane]);
+    layout.offset[plane] = end;
+    end += planeSizes[plane] + kPlaneMargin;
+  }
+  layout.bufferSize = end;
+  return true;
 }
 
 void FrameRoad::Begin(int32_t width, int32_t height, int32_t pixelFormat) {
   frameCounter = 0;
   if (!outFrame) outFrame = av_frame_alloc();
+  if (!pushFrame) pushFrame = av_frame_alloc();
   if (!inFrame) inFrame = av_frame_alloc();
   if (!inFrame) return;
   inFrame->height = height;
   inFrame->width = width;
   inFrame->pict_type = AV_PICTURE_TYPE_I;
   inFrame->format = pixelFormat;
+  av_buffer_pool_uninit(&pool);
+  // Zeroed once: what no copy reaches (the rows below the picture) is the
+  // same on every run.
+  if (LayOut(width, height, pixelFormat, poolLayout)) pool = av_buffer_pool_init(poolLayout.bufferSize, av_buffer_allocz);
 }
 
 bool FrameRoad::BuildGraph(const char* filterName, const SinkFormatList& sinkFormats,
@@ -157,7 +208,7 @@ bool FrameRoad::BuildGraph(const char* filterName, const SinkFormatList& sinkFor
   const AVFilter* source = avfilter_get_by_name("buffer");
   const AVFilter* sink = avfilter_get_by_name("buffersink");
   const AVFilter* filter = avfilter_get_by_name(filterName);
-  if (!inFrame || !outFrame || !source || !sink || !filter) return false;
+  if (!inFrame || !outFrame || !pushFrame || !pool || !source || !sink || !filter) return false;
   if (filtersPicture && !filtersPicture(inFrame->width, inFrame->height, inFrame->format)) return false;
 
   graph = avfilter_graph_alloc();
@@ -194,38 +245,59 @@ void FrameRoad::FreeGraph() {
 
 void FrameRoad::Stop() {
   FreeGraph();
-  if (inFrame) {
-    // The planes are the host's, lent for one frame at a time.
-    for (int plane = 0; plane < 3; ++plane) {
-      inFrame->data[plane] = nullptr;
-      inFrame->linesize[plane] = 0;
-    }
-    av_frame_free(&inFrame);
-  }
+  if (inFrame) av_frame_free(&inFrame);
+  if (pushFrame) av_frame_free(&pushFrame);
   if (outFrame) av_frame_free(&outFrame);
+  // Buffers still out (none once the graph is gone) would keep it alive.
+  av_buffer_pool_uninit(&pool);
 }
 
 bool FrameRoad::CanFilter(const HostBitmap& source) const {
   if (!graphReady) return false;
   const HostPixmapLayout& layout = *source.layout;
   const HostPixmap& pixmap = *source.pixmap;
-  // The graph was built for one picture; anything else would be read past its end.
+  // The graph was built for one picture: the pool's frames hold exactly it.
   return layout.width == inFrame->width && layout.height == inFrame->height &&
-         PixelFormatForHostFormat(layout.format) == inFrame->format && FitsLineSize(pixmap.pitch) &&
+         PixelFormatForHostFormat(layout.format) == inFrame->format &&
+         PixelFormatForHostFormat(pixmap.format) == inFrame->format && FitsLineSize(pixmap.pitch) &&
          FitsLineSize(pixmap.pitch2) && FitsLineSize(pixmap.pitch3);
 }
 
-void FrameRoad::LendSource(const HostBitmap& source, ColourProperties colour) {
-  const HostPixmap& pixmap = *source.pixmap;
-  for (int plane = 0; plane < 3; ++plane) {
-    const PlaneRef lent = HostPlane(pixmap, plane);
-    inFrame->data[plane] = lent.data;
-    inFrame->linesize[plane] = static_cast<int>(lent.pitch);
-  }
+void FrameRoad::StampInput(const HostBitmap& source, ColourProperties colour) {
   inFrame->best_effort_timestamp = frameCounter;
   inFrame->pts = frameCounter;
   inFrame->pkt_dts = frameCounter;
-  if (colour == ColourProperties::kFromHostFormat) SetColourProperties(*inFrame, pixmap.format);
+  if (colour == ColourProperties::kFromHostFormat) SetColourProperties(*inFrame, source.pixmap->format);
+}
+
+bool FrameRoad::FillPushFrame(const HostBitmap& source) {
+  AVBufferRef* buffer = av_buffer_pool_get(pool);
+  if (!buffer) return false;
+  pushFrame->buf[0] = buffer;
+  pushFrame->width = inFrame->width;
+  pushFrame->height = inFrame->height;
+  pushFrame->format = inFrame->format;
+  for (int plane = 0; plane < 3; ++plane) {
+    pushFrame->data[plane] = buffer->data + poolLayout.offset[plane];
+    pushFrame->linesize[plane] = poolLayout.linesize[plane];
+  }
+  av_frame_copy_props(pushFrame, inFrame);
+  // A filter may read past a row's last pixel (deblock does, when the width
+  // is no multiple of its block): it finds that pixel repeated, whatever the
+  // buffer held before.
+  const PlaneAreas areas = Overlap(AreasOf(source), AreasOf(*pushFrame));
+  for (int plane = 0; plane < 3; ++plane) {
+    const PlaneRef from = HostPlane(*source.pixmap, plane);
+    const PlaneRef to = FramePlane(*pushFrame, plane);
+    const int bytes = areas[plane].bytes;
+    const auto padding = static_cast<std::size_t>(to.pitch - bytes);
+    for (int row = 0; row < areas[plane].rows; ++row) {
+      uint8_t* out = to.Row(row);
+      std::memcpy(out, from.Row(row), static_cast<std::size_t>(bytes));
+      std::memset(out + bytes, out[bytes - 1], padding);
+    }
+  }
+  return true;
 }
 
 void FrameRoad::Run(const HostActivation& activation, int32_t viewMode, ColourProperties colour) {
@@ -235,9 +307,15 @@ void FrameRoad::Run(const HostActivation& activation, int32_t viewMode, ColourPr
     CopySourcePlanes(source, destination);
     return;
   }
-  LendSource(source, colour);
+  StampInput(source, colour);
+  if (!FillPushFrame(source)) {
+    CopySourcePlanes(source, destination);
+    return;
+  }
+  // The reference goes with the frame: the filter may write it in place.
+  [[maybe_unused]] const int pushed = av_buffersrc_add_frame_flags(bufferSrc, pushFrame, 0);
+  av_frame_unref(pushFrame);  // a refused push leaves it here
   // A refused push leaves the sink empty, and an empty frame copies nothing.
-  [[maybe_unused]] const int pushed = av_buffersrc_add_frame_flags(bufferSrc, inFrame, 0);
   av_buffersink_get_frame(bufferSink, outFrame);
   // A negotiation in another format while streaming leaves a sink that
   // converts: its frames do not fit the host's planes and are dropped.

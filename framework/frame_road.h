@@ -1,12 +1,19 @@
 // The libavfilter side of one filter instance: the graph "in" -> "filter1" ->
-// "out", the two frames, and the copies between host bitmaps and frames.
+// "out", the frames, and the copies between host bitmaps and frames.
+//
+// Host memory never enters libavfilter: each frame is copied once into a
+// padded frame of the road's own pool and pushed with its reference handed
+// over, so a filter may write it in place, read past its edges, or keep it
+// for later frames; the result is copied once into the destination.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "host_interface.h"
 #include "settings_record.h"
 
+struct AVBufferPool;
 struct AVFilterContext;
 struct AVFilterGraph;
 struct AVFrame;
@@ -27,6 +34,8 @@ bool IsHostFormat420(int32_t hostFormat);
 // The buffer source's arguments for a picture of this size and format.
 std::string BufferSourceArguments(int32_t width, int32_t height, int32_t pixelFormat);
 
+// Every copy covers only what both sides hold, each side's planes taken from
+// its own size and format.
 // "Disabled": copies the source planes into the destination.
 void CopySourcePlanes(const HostBitmap& source, HostBitmap& destination);
 // "Full": copies a filtered frame into the destination.
@@ -44,7 +53,8 @@ class FrameRoad {
   FrameRoad& operator=(const FrameRoad&) = delete;
   ~FrameRoad() { Stop(); }
 
-  // Allocates the frames (when missing) and describes the input picture.
+  // Allocates the frames (when missing), describes the input picture and
+  // makes the pool of padded input frames for it.
   void Begin(int32_t width, int32_t height, int32_t pixelFormat);
   // Builds a fresh graph around "filter1", whose one initialisation is the
   // option builder's. Any failure, or a picture the filter cannot take,
@@ -63,6 +73,8 @@ class FrameRoad {
   // Counts graph builds, so a caller can tell whether one happened meanwhile.
   uint32_t GraphBuilds() const { return graphBuilds; }
 
+  // Describes the input picture and carries each frame's time stamps and
+  // colour description; the pixels travel in a frame of the pool.
   AVFrame* inFrame = nullptr;
   AVFrame* outFrame = nullptr;
   AVFilterContext* bufferSrc = nullptr;
@@ -72,9 +84,22 @@ class FrameRoad {
   int64_t frameCounter = 0;
 
  private:
-  bool CanFilter(const HostBitmap& source) const;
-  void LendSource(const HostBitmap& source, ColourProperties colour);
+  // Where the planes lie in one buffer of the pool.
+  struct PoolLayout {
+    int linesize[3] = {0, 0, 0};
+    std::size_t offset[3] = {0, 0, 0};
+    std::size_t bufferSize = 0;
+  };
 
+  static bool LayOut(int32_t width, int32_t height, int32_t pixelFormat, PoolLayout& layout);
+  bool CanFilter(const HostBitmap& source) const;
+  void StampInput(const HostBitmap& source, ColourProperties colour);
+  // Takes a buffer from the pool and fills it from the host's planes.
+  bool FillPushFrame(const HostBitmap& source);
+
+  AVFrame* pushFrame = nullptr;
+  AVBufferPool* pool = nullptr;
+  PoolLayout poolLayout;
   bool graphReady = false;
   uint32_t graphBuilds = 0;
 };

@@ -39,12 +39,8 @@ Graph& Cached() {
   return graph;
 }
 
-// deblock reads (and writes) up to three bytes past a plane's width, in
-// the row padding of the frame that libavfilter copies the lent source into.
-// Nobody sets that padding; under AddressSanitizer fresh memory holds this
-// byte (see sanitizer_defaults.cpp), so the reference pads its rows with it.
-constexpr uint8_t kFreshMemoryByte = 0xBE;
-
+// deblock reads (and writes) past a plane's width, in the row padding: the
+// frame road fills that padding with the row's last pixel, so this does too.
 AVFrame* PackedCopy(const testhost::Picture& source, int32_t pixelFormat) {
   AVFrame* frame = av_frame_alloc();
   frame->width = source.Width();
@@ -57,8 +53,9 @@ AVFrame* PackedCopy(const testhost::Picture& source, int32_t pixelFormat) {
   for (int plane = 0; plane < 3; ++plane)
     for (int y = 0; y < source.PlaneHeight(plane); ++y) {
       uint8_t* row = frame->data[plane] + static_cast<std::ptrdiff_t>(y) * frame->linesize[plane];
-      std::memset(row, kFreshMemoryByte, static_cast<std::size_t>(frame->linesize[plane]));
-      std::memcpy(row, source.Row(plane, y), static_cast<std::size_t>(source.PlaneWidth(plane)));
+      const int width = source.PlaneWidth(plane);
+      std::memcpy(row, source.Row(plane, y), static_cast<std::size_t>(width));
+      std::memset(row + width, row[width - 1], static_cast<std::size_t>(frame->linesize[plane] - width));
     }
   return frame;
 }
