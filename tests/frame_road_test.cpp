@@ -6,6 +6,8 @@ extern "C" {
 #include <libavutil/frame.h>
 }
 
+#include <cstring>
+
 #include "module_fixture.h"
 #include "plugins/deblock/deblock.h"
 #include "reference_frames.h"
@@ -228,6 +230,168 @@ TEST_F(FrameRoadTest, CopiesNeverShareLibavfilterObjects) {
   copyEx->Run();
   EXPECT_EQ(destination->RawBytes(), FilteredWith({0, 8, 10, 5, 5, 5, 0}));
   copyEx->End();
+}
+
+// --- Host memory and libavfilter ---------------------------------------------------
+
+// Host planes in heap blocks of their own, each row followed by `margin`
+// bytes of `around`. With no margin, AddressSanitizer reports any access
+// outside the planes.
+struct LoosePicture {
+  LoosePicture(const Picture& like, int margin = 0, uint8_t around = 0) {
+    layout = like.layout;
+    pixmap = like.pixmap;
+    bitmap.layout = &layout;
+    bitmap.pixmap = &pixmap;
+    void** data[3] = {&pixmap.data, &pixmap.data2, &pixmap.data3};
+    int64_t* pitch[3] = {&pixmap.pitch, &pixmap.pitch2, &pixmap.pitch3};
+    for (int plane = 0; plane < 3; ++plane) {
+      const int width = like.PlaneWidth(plane), rows = like.PlaneHeight(plane);
+      *pitch[plane] = width + margin;
+      planes[plane].assign(static_cast<std::size_t>((width + margin) * rows), around);
+      for (int y = 0; y < rows; ++y)
+        std::memcpy(&planes[plane][static_cast<std::size_t>(y * (width + margin))], like.Row(plane, y),
+                    static_cast<std::size_t>(width));
+      *data[plane] = planes[plane].data();
+    }
+  }
+  HostBitmap bitmap{};
+  HostPixmapLayout layout{};
+  HostPixmap pixmap{};
+  std::vector<uint8_t> planes[3];
+};
+
+bool InitWithString(void* options, AVFilterContext* filterCtx, const AVFrame*) {
+  return InitFilterOptions(filterCtx, *static_cast<const std::string*>(options));
+}
+
+// A frame road of its own around any libavfilter filter.
+struct BareRoad {
+  BareRoad(const char* filterName, std::string filterOptions, int width, int height, int hostFormat)
+      : options(std::move(filterOptions)) {
+    const int32_t pixelFormat = PixelFormatForHostFormat(hostFormat);
+    road.Begin(width, height, pixelFormat);
+    road.BuildGraph(filterName, {pixelFormat, -1}, &InitWithString, &options);
+  }
+  std::vector<uint8_t> Run(HostBitmap& source, Picture& destination, int32_t viewMode = kViewFull) {
+    HostActivation activation{};
+    activation.source = &source;
+    activation.destination = &destination.bitmap;
+    destination.Fill(0x33);
+    road.Run(activation, viewMode, ColourProperties::kUnset);
+    EXPECT_TRUE(destination.GuardsIntact());
+    return destination.RawBytes();
+  }
+  std::string options;
+  FrameRoad road;
+};
+
+TEST_F(FrameRoadTest, HostMemoryIsNeverWrittenByTheFilter) {
+  // Strong deblocking writes in place and past the width, where the
+  // source's row padding holds guard bytes.
+  Open(321, 97, 15);
+  const auto before = source->RawBytes();
+  instance->Script({0, 8, 100, 100, 100, 100, 0});
+  StartStreaming();
+  for (int32_t mode : {kViewFull, kViewDifference}) {
+    filter().settings.viewMode = mode;
+    instance->Run();
+    EXPECT_NE(destination->RawBytes(), before);
+    EXPECT_EQ(source->RawBytes(), before);
+    EXPECT_TRUE(source->GuardsIntact());
+  }
+}
+
+TEST_F(FrameRoadTest, LibavfilterNeverReadsOutsideTheHostsPlanes) {
+  for (int format : {15, 13}) {
+    Picture like(321, 97, format), destination(321, 97, format);
+    like.FillBlocks(3);
+    LoosePicture tight(like), zeros(like, 40, 0x00), ones(like, 40, 0xFF);
+    for (const char* filterName : {"deblock", "unsharp"}) {
+      BareRoad road(filterName, "", 321, 97, format);
+      ASSERT_TRUE(road.road.GraphReady()) << filterName;
+      const auto filtered = road.Run(tight.bitmap, destination);
+      EXPECT_NE(filtered, like.RawBytes()) << filterName;
+      EXPECT_EQ(road.Run(zeros.bitmap, destination), filtered) << filterName << " " << format;
+      EXPECT_EQ(road.Run(ones.bitmap, destination), filtered) << filterName << " " << format;
+    }
+  }
+}
+
+TEST_F(FrameRoadTest, NoHostPlaneIsHeldAfterTheRunThatLentIt) {
+  // bwdif keeps the frames before and after the one it puts out.
+  auto outputs = [](bool hostReusesItsPlanes) {
+    BareRoad road("bwdif", "mode=send_frame", 64, 48, 15);
+    EXPECT_TRUE(road.road.GraphReady());
+    Picture like(64, 48, 15), destination(64, 48, 15);
+    std::vector<std::unique_ptr<LoosePicture>> kept;
+    std::vector<std::vector<uint8_t>> results;
+    for (uint32_t frame = 1; frame <= 5; ++frame) {
+      like.FillPattern(frame);
+      auto source = std::make_unique<LoosePicture>(like);
+      results.push_back(road.Run(source->bitmap, destination));
+      if (hostReusesItsPlanes)
+        for (auto& plane : source->planes) std::fill(plane.begin(), plane.end(), uint8_t{0});
+      else
+        kept.push_back(std::move(source));  // else freed here
+    }
+    return results;
+  };
+  const auto results = outputs(false);
+  EXPECT_NE(results[3], results[0]);  // frames did come out
+  EXPECT_EQ(outputs(true), results);
+}
+
+TEST_F(FrameRoadTest, DeblockEdgeIsTheSameWhateverCameBefore) {
+  // 321 and its chroma 161 leave one column after the last block edge:
+  // deblock reads two bytes past the width.
+  for (int format : {15, 13}) {
+    Open(321, 97, format);
+    const std::initializer_list<int32_t> strong = {0, 8, 60, 60, 60, 60, 0};
+    const auto fresh = FilteredWith(strong);
+    instance->Script(strong);
+    StartStreaming();
+    for (uint32_t seed : {11u, 12u}) {
+      source->FillPattern(seed);
+      instance->Run();
+      source->FillBlocks(7);
+      instance->Run();
+      EXPECT_EQ(destination->RawBytes(), fresh) << format;
+    }
+    instance->End();
+    instance->Destroy();
+    instance.reset();
+  }
+}
+
+TEST(FrameRoadCopies, EveryCopyStaysWithinEachBitmapsOwnPlanes) {
+  // A host that swaps in pictures of another format without negotiating.
+  for (auto [from, to] : {std::pair{13, 15}, {15, 13}}) {
+    Picture source(64, 48, from), destination(64, 48, to);
+    source.FillPattern(5);
+    AVFrame* frame = av_frame_alloc();
+    frame->width = 64;
+    frame->height = 48;
+    frame->format = PixelFormatForHostFormat(from);
+    ASSERT_GE(av_frame_get_buffer(frame, 0), 0);
+    for (int plane = 0; plane < 3; ++plane)
+      std::memset(frame->data[plane], 0x77, static_cast<std::size_t>(frame->linesize[plane] * source.PlaneHeight(plane)));
+
+    destination.Fill(0x33);
+    CopySourcePlanes(source.bitmap, destination.bitmap);
+    EXPECT_EQ(destination.Row(0, 47)[63], source.Row(0, 47)[63]);
+    EXPECT_EQ(destination.Row(2, 23)[31], source.Row(2, 23)[31]);
+    CopyFramePlanes(*frame, destination.bitmap);
+    EXPECT_EQ(destination.Row(2, 23)[31], 0x77);
+    MakeDifferenceImage(source.bitmap, *frame, destination.bitmap);
+    EXPECT_EQ(destination.Row(2, 23)[31], source.Row(2, 23)[31] == 0x77 ? 0x77 : 0);
+    EXPECT_TRUE(destination.GuardsIntact()) << from << " into " << to;
+    EXPECT_TRUE(source.GuardsIntact());
+    if (to == 13) {
+      EXPECT_EQ(destination.Row(1, 47)[63], 0x33) << "beyond the 4:2:0 chroma, untouched";
+    }
+    av_frame_free(&frame);
+  }
 }
 
 TEST_F(FrameRoadTest, AcceleratedStartBuildsNoGraph) {
