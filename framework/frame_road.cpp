@@ -83,6 +83,11 @@ PlaneAreas Overlap(PlaneAreas a, const PlaneAreas& b) {
 }
 
 void CopyRows(PlaneRef to, PlaneRef from, PlaneArea area) {
+  // Rows that follow each other on both sides go in one block.
+  if (area.rows > 0 && to.pitch == area.bytes && from.pitch == area.bytes) {
+    std::memcpy(to.data, from.data, static_cast<std::size_t>(area.bytes) * static_cast<std::size_t>(area.rows));
+    return;
+  }
   for (int row = 0; row < area.rows; ++row)
     std::memcpy(to.Row(row), from.Row(row), static_cast<std::size_t>(area.bytes));
 }
@@ -291,6 +296,10 @@ bool FrameRoad::FillPushFrame(const HostBitmap& source) {
     const PlaneRef to = FramePlane(*pushFrame, plane);
     const int bytes = areas[plane].bytes;
     const auto padding = static_cast<std::size_t>(to.pitch - bytes);
+    if (padding == 0) {
+      CopyRows(to, from, areas[plane]);
+      continue;
+    }
     for (int row = 0; row < areas[plane].rows; ++row) {
       uint8_t* out = to.Row(row);
       std::memcpy(out, from.Row(row), static_cast<std::size_t>(bytes));
