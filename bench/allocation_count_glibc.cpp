@@ -23,6 +23,7 @@ namespace {
 
 std::atomic<uint64_t> allCalls{0};
 std::atomic<uint64_t> ownCalls{0};
+std::atomic<uint64_t> largeCalls{0};
 
 struct Range {
   uintptr_t begin, end;
@@ -57,8 +58,9 @@ bool FromLibrary(void* caller) {
   return false;
 }
 
-void Count(void* caller) {
+void Count(void* caller, std::size_t size) {
   allCalls.fetch_add(1, std::memory_order_relaxed);
+  if (size >= kLargeAllocation) largeCalls.fetch_add(1, std::memory_order_relaxed);
   if (!rangesKnown || !FromLibrary(caller)) ownCalls.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -66,7 +68,7 @@ void Count(void* caller) {
 
 AllocationCount Allocations() {
   FromLibrary(nullptr);
-  return {allCalls.load(), ownCalls.load()};
+  return {allCalls.load(), ownCalls.load(), largeCalls.load()};
 }
 bool SeesLibraryAllocations() { return true; }
 
@@ -74,27 +76,27 @@ bool SeesLibraryAllocations() { return true; }
 
 extern "C" {
 void* malloc(std::size_t size) {
-  bench::Count(__builtin_return_address(0));
+  bench::Count(__builtin_return_address(0), size);
   return __libc_malloc(size);
 }
 void* calloc(std::size_t count, std::size_t size) {
-  bench::Count(__builtin_return_address(0));
+  bench::Count(__builtin_return_address(0), count * size);
   return __libc_calloc(count, size);
 }
 void* realloc(void* pointer, std::size_t size) {
-  bench::Count(__builtin_return_address(0));
+  bench::Count(__builtin_return_address(0), size);
   return __libc_realloc(pointer, size);
 }
 void* memalign(std::size_t alignment, std::size_t size) {
-  bench::Count(__builtin_return_address(0));
+  bench::Count(__builtin_return_address(0), size);
   return __libc_memalign(alignment, size);
 }
 void* aligned_alloc(std::size_t alignment, std::size_t size) {
-  bench::Count(__builtin_return_address(0));
+  bench::Count(__builtin_return_address(0), size);
   return __libc_memalign(alignment, size);
 }
 int posix_memalign(void** result, std::size_t alignment, std::size_t size) {
-  bench::Count(__builtin_return_address(0));
+  bench::Count(__builtin_return_address(0), size);
   void* pointer = __libc_memalign(alignment, size);
   if (!pointer) return ENOMEM;
   *result = pointer;
