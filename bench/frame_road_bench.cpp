@@ -140,13 +140,14 @@ struct Timing {
 // Runs `frames` frames and returns the time, allocations and faults per frame.
 template <typename Loop>
 Timing Measure(Loop& loop, int64_t& index, int frames) {
-  const AllocationCount before = Allocations();
+  // Reading the fault count may allocate: it stays outside the allocation count.
   const std::optional<uint64_t> faultsBefore = PageFaults();
+  const AllocationCount before = Allocations();
   const auto start = Clock::now();
   for (int i = 0; i < frames; ++i) loop.Run(index++);
   const double seconds = Seconds(Clock::now() - start);
-  const std::optional<uint64_t> faultsAfter = PageFaults();
   const AllocationCount after = Allocations();
+  const std::optional<uint64_t> faultsAfter = PageFaults();
   const double faults = faultsBefore && faultsAfter ? double(*faultsAfter - *faultsBefore) / frames : -1;
   return {seconds / frames, double(after.all - before.all) / frames, double(after.ownCode - before.ownCode) / frames,
           double(after.large - before.large) / frames, faults};

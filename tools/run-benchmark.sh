@@ -14,7 +14,7 @@ native() {
   local prefix
   prefix=$(tools/build-ffmpeg.sh native-release)
   cmake -S . -B build-bench -G Ninja -DTARVU_FFMPEG_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build-bench --target benchmarks >/dev/null
+  cmake --build build-bench -j4 --target benchmarks >/dev/null
   echo "== native"
   for program in build-bench/bench/bench_*; do "$program" "$seconds"; echo; done
 }
@@ -24,11 +24,15 @@ wine_run() {
   prefix=$(tools/build-ffmpeg.sh mingw)
   cmake -S . -B build-bench-wine -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DTARVU_FFMPEG_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build-bench-wine --target benchmarks >/dev/null
+  cmake --build build-bench-wine -j4 --target benchmarks >/dev/null
   export TARVU_WINEPREFIX=$root/build-bench-wine/wineprefix
   tools/wine-prefix.sh "$TARVU_WINEPREFIX"
   echo "== Wine"
-  for program in build-bench-wine/bin/bench_*.exe; do tools/wine-run "$program" "$seconds"; echo; done
+  # The program's Linux process id, for its page faults (Wine keeps the id across its exec).
+  for program in build-bench-wine/bin/bench_*.exe; do
+    bash -c 'export TARVU_LINUX_PID=$$; exec tools/wine-run "$@"' - "$program" "$seconds"
+    echo
+  done
   WINEPREFIX=$TARVU_WINEPREFIX wineserver -k 2>/dev/null || true
 }
 
