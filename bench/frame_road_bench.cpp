@@ -180,7 +180,7 @@ Result Compare(ModuleLoop& module, BareLoop& bare, double secondsPerMeasurement)
 double SettingsChangeSeconds(ModuleLoop& module) {
   std::vector<int32_t> values = ThePlugin().DefaultScriptValues();
   const std::vector<int32_t> defaults = values;
-  values[2] += 1;  // the third field is an amount or threshold in both plug-ins
+  values[2] += 1;  // the third field is an amount or threshold in every plug-in
   std::vector<double> times;
   int64_t index = 0;
   for (int change = 0; change < 20; ++change) {
