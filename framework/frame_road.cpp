@@ -200,7 +200,7 @@ void FrameRoad::Begin(int32_t width, int32_t height, int32_t pixelFormat) {
   inFrame->width = width;
   inFrame->pict_type = AV_PICTURE_TYPE_I;
   inFrame->format = pixelFormat;
-  av_buffer_pool_uninit(&pool);
+  if (pool) av_buffer_pool_uninit(&pool);
   // Zeroed once: what no copy reaches (the rows below the picture) is the
   // same on every run.
   if (LayOut(width, height, pixelFormat, poolLayout)) pool = av_buffer_pool_init(poolLayout.bufferSize, av_buffer_allocz);
@@ -254,7 +254,7 @@ void FrameRoad::Stop() {
   if (pushFrame) av_frame_free(&pushFrame);
   if (outFrame) av_frame_free(&outFrame);
   // Buffers still out (none once the graph is gone) would keep it alive.
-  av_buffer_pool_uninit(&pool);
+  if (pool) av_buffer_pool_uninit(&pool);
 }
 
 bool FrameRoad::CanFilter(const HostBitmap& source) const {
