@@ -68,7 +68,7 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
     // A change while streaming gets a fresh graph: re-initialising a
     // configured filter would ignore most options and can overrun buffers.
     if (settings.reinitPending && road.Streaming()) BuildGraph();
-    road.Run(*activation, settings.viewMode, kTraits.colour);
+    road.Run(*activation, settings.viewMode, kTraits.colour, kTraits.frameStep);
   }
 
   void StopStreaming() override { road.Stop(); }

@@ -309,23 +309,25 @@ bool FrameRoad::FillPushFrame(const HostBitmap& source) {
   return true;
 }
 
-void FrameRoad::Run(const HostActivation& activation, int32_t viewMode, ColourProperties colour) {
+void FrameRoad::Run(const HostActivation& activation, int32_t viewMode, ColourProperties colour, FrameStep step) {
   const HostBitmap& source = *activation.source;
   HostBitmap& destination = *activation.destination;
-  if (viewMode == kViewDisabled || !Streaming() || !CanFilter(source)) {
+  const bool sourceUntilReady = step == FrameStep::kFirstPictureOrSource;
+  auto passThrough = [&] {
     CopySourcePlanes(source, destination);
-    return;
-  }
+    if (sourceUntilReady) ++frameCounter;
+  };
+  if (viewMode == kViewDisabled || !Streaming() || !CanFilter(source)) return passThrough();
   StampInput(source, colour);
-  if (!FillPushFrame(source)) {
-    CopySourcePlanes(source, destination);
-    return;
-  }
-  // The reference goes with the frame: the filter may write it in place.
-  [[maybe_unused]] const int pushed = av_buffersrc_add_frame_flags(bufferSrc, pushFrame, 0);
+  if (!FillPushFrame(source)) return passThrough();
+  // The reference goes with the frame: the filter may write it in place, or
+  // keep it for later frames.
+  const int pushed = av_buffersrc_add_frame_flags(bufferSrc, pushFrame, 0);
   av_frame_unref(pushFrame);  // a refused push leaves it here
+  const bool pushWaits = sourceUntilReady && pushed == AVERROR(EAGAIN);
   // A refused push leaves the sink empty, and an empty frame copies nothing.
-  av_buffersink_get_frame(bufferSink, outFrame);
+  const int pulled = pushWaits ? pushed : av_buffersink_get_frame(bufferSink, outFrame);
+  if (sourceUntilReady && pulled == AVERROR(EAGAIN)) return passThrough();
   // A negotiation in another format while streaming leaves a sink that
   // converts: its frames do not fit the host's planes and are dropped.
   const bool fits = outFrame->format == inFrame->format;
@@ -334,7 +336,14 @@ void FrameRoad::Run(const HostActivation& activation, int32_t viewMode, ColourPr
   else if (fits)
     CopyFramePlanes(*outFrame, destination);
   av_frame_unref(outFrame);
+  if (sourceUntilReady && pulled >= 0) DropFurtherPictures();
   ++frameCounter;
+}
+
+void FrameRoad::DropFurtherPictures() {
+  // Each pull may ask the graph for more; a filter that keeps frames between
+  // calls answers try-again once it has nothing more without new input.
+  while (av_buffersink_get_frame(bufferSink, outFrame) >= 0) av_frame_unref(outFrame);
 }
 
 bool InitFilterOptions(AVFilterContext* filterCtx, const std::string& options) {

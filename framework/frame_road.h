@@ -66,7 +66,8 @@ class FrameRoad {
   // Releases everything; safe without a start and twice in a row.
   void Stop();
 
-  void Run(const HostActivation& activation, int32_t viewMode, ColourProperties colour);
+  void Run(const HostActivation& activation, int32_t viewMode, ColourProperties colour,
+           FrameStep step = FrameStep::kOneInOneOut);
 
   bool Streaming() const { return inFrame != nullptr; }
   bool GraphReady() const { return graphReady; }
@@ -96,6 +97,7 @@ class FrameRoad {
   void StampInput(const HostBitmap& source, ColourProperties colour);
   // Takes a buffer from the pool and fills it from the host's planes.
   bool FillPushFrame(const HostBitmap& source);
+  void DropFurtherPictures();
 
   AVFrame* pushFrame = nullptr;
   AVBufferPool* pool = nullptr;

@@ -35,6 +35,11 @@ enum class ShortScriptCall {
 // How one run call turns the source into the destination.
 enum class FrameStep {
   kOneInOneOut,  // push, pull, copy; a pass-through only when no graph runs
+  // For a filter that answers late and may make more than one picture per
+  // frame: the source passes through while the graph has no picture yet,
+  // every call counts (time stamps count calls), and the pictures after the
+  // first of a call are taken out and dropped, so nothing piles up.
+  kFirstPictureOrSource,
 };
 
 // Whether libavfilter's filter can work on a picture of this size and

@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -51,18 +52,20 @@ struct Filter {
     if (started) instance.End();
   }
   void Start() {
-    instance.GetParams();
+    lag = std::max(instance.GetParams() >> 16, 0);
     instance.Start();
     started = true;
   }
+  // The frame as the host shows it: a lagging filter gets its lag first.
   std::vector<uint8_t> Render() {
-    instance.Run();
+    for (int32_t call = 0; call <= lag; ++call) instance.Run();
     return destination.RawBytes();
   }
 
   Picture source, destination;
   Instance instance;
   bool started = false;
+  int32_t lag = 0;
 };
 
 // What a fresh instance with these settings renders from the same picture.

@@ -125,7 +125,6 @@ TEST_P(PluginSuite, LegacyTextIsCutAt79Characters) {
   filter.instance.LegacyString(buffer);
   EXPECT_EQ(std::string(buffer), line.substr(0, 79));
   EXPECT_EQ(buffer[80], 'x');
-  EXPECT_EQ(std::string(buffer).rfind("Config(", 0), 0u);
 }
 
 TEST_P(PluginSuite, SettingsTextIsTheSameSixCharacters) {
@@ -163,14 +162,17 @@ TEST_P(PluginSuite, ChangeWhileStreamingActsLikeAFreshRun) {
   const auto before = FreshRun(filter.source, GetParam().before);
   const auto after = FreshRun(filter.source, GetParam().after);
   ASSERT_NE(before, after) << "the two settings must differ in the picture";
+  // A lagging filter shows a change once the host has given it its lag again.
+  auto render = [&] {
+    for (int32_t call = 0; call <= ThePlugin().lagFrames; ++call) filter.instance.Run();
+    return filter.destination.RawBytes();
+  };
   filter.Script(GetParam().before);
   filter.instance.GetParams();
   filter.instance.Start();
-  filter.instance.Run();
-  EXPECT_EQ(filter.destination.RawBytes(), before);
+  EXPECT_EQ(render(), before);
   filter.Script(GetParam().after);
-  filter.instance.Run();
-  EXPECT_EQ(filter.destination.RawBytes(), after);
+  EXPECT_EQ(render(), after);
   filter.instance.End();
 }
 
@@ -188,7 +190,10 @@ TEST_P(PluginSuite, KeepsNoStateAndLeavesFramesAlone) {
 }
 
 // Every reference case: the module sends the tool's option string, and each
-// destination is what the tool made, in every preview mode.
+// destination is what the tool made, in every preview mode. A lagging filter
+// passes its first calls' sources through and then shows, at each call, the
+// first picture the tool made of the frame that many calls back (the tool
+// makes two pictures of each frame in a filter's one-per-field mode).
 TEST_P(PluginPixels, MatchFfmpegTool) {
   const PixelCase& pixelCase = GetParam();
   const ReferenceCase& c = pixelCase.reference;
@@ -203,8 +208,11 @@ TEST_P(PluginPixels, MatchFfmpegTool) {
   const FrameShape from = ShapeOf(source), to = ShapeOf(destination);
   const auto sources = SplitFrames(ReadBytes(SourceFile(c)), from);
   const auto filtered = SplitFrames(ReadBytes(FilteredFile(c)), from);
-  ASSERT_EQ(sources.size(), 3u);
-  ASSERT_EQ(filtered.size(), 3u);
+  ASSERT_GE(sources.size(), 3u);
+  ASSERT_FALSE(filtered.empty());
+  ASSERT_EQ(filtered.size() % sources.size(), 0u);
+  const std::size_t picturesPerFrame = filtered.size() / sources.size();
+  const auto lag = static_cast<std::size_t>(ThePlugin().lagFrames);
 
   StreamingInstance<VDXVideoFilter> streaming(PluginDefinition(), source, destination);
   void* object = streaming.instance.FilterObject();
@@ -217,11 +225,15 @@ TEST_P(PluginPixels, MatchFfmpegTool) {
     source.SetRawBytes(sources[frame]);
     destination.Fill(0x11);
     streaming.instance.Run();
-    EXPECT_EQ(destination.RawBytes(), ExpectedDestination(pixelCase.mode, sources[frame], filtered[frame], from, to))
-        << "frame " << frame;
+    const auto expected =
+        frame < lag ? ExpectedDestination(Mode::kDisabled, sources[frame], sources[frame], from, to)
+                    : ExpectedDestination(pixelCase.mode, sources[frame], filtered[(frame - lag) * picturesPerFrame],
+                                          from, to);
+    EXPECT_EQ(destination.RawBytes(), expected) << "frame " << frame;
     EXPECT_TRUE(destination.GuardsIntact());
   }
-  EXPECT_EQ(ThePlugin().FrameCounter(object), pixelCase.mode == Mode::kDisabled ? 0 : 3);
+  const bool counted = pixelCase.mode != Mode::kDisabled || ThePlugin().countsEveryCall;
+  EXPECT_EQ(ThePlugin().FrameCounter(object), counted ? static_cast<int64_t>(sources.size()) : 0);
 }
 
 }  // namespace testhost

@@ -35,6 +35,8 @@ struct PluginUnderTest {
   int32_t runFlags;  // what negotiation answers for an accepted format
   // Whether the plug-in lets its filter work on a picture of this size and libavutil format.
   bool (*FiltersPicture)(int32_t width, int32_t height, int32_t pixelFormat);
+  int32_t lagFrames;     // calls before the first filtered picture
+  bool countsEveryCall;  // the frame counter counts "Disabled" calls too
   std::string (*OptionString)(void* filterObject);
   int32_t* (*ViewMode)(void* filterObject);
   bool* (*ReinitPending)(void* filterObject);
@@ -96,6 +98,8 @@ PluginUnderTest Describe(const char* name) {
     constexpr PictureCheck check = Settings::kTraits.filtersPicture;
     return check == nullptr || check(width, height, pixelFormat);
   };
+  plugin.lagFrames = Settings::kTraits.lagFrames;
+  plugin.countsEveryCall = Settings::kTraits.frameStep == FrameStep::kFirstPictureOrSource;
   plugin.OptionString = [](void* object) {
     const Settings& settings = As<Filter>(object).settings;
     AVFrame frame{};
