@@ -8,6 +8,7 @@ extern "C" {
 #include <libavfilter/avfilter.h>
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
+#include <libavutil/error.h>
 #include <libavutil/frame.h>
 }
 
@@ -108,5 +109,40 @@ ReferenceResult FilterBare(const testhost::Picture& source, int32_t pixelFormat,
 }
 
 void ReleaseReferenceGraph() { Cached().Release(); }
+
+struct ReferenceStream::State {
+  portable::BareGraph bare;
+  bool built = false;
+};
+
+ReferenceStream::~ReferenceStream() {
+  if (state_) portable::FreeBareGraph(state_->bare);
+  delete state_;
+}
+
+void ReferenceStream::Rebuild(int width, int height, int32_t pixelFormat, int32_t sinkFormat, const char* filterName,
+                              const std::string& options) {
+  if (!state_) state_ = new State;
+  portable::FreeBareGraph(state_->bare);
+  state_->built =
+      portable::BuildBareGraph(state_->bare, width, height, pixelFormat, sinkFormat, filterName, options);
+}
+
+ReferenceResult ReferenceStream::Filter(const testhost::Picture& source, int32_t pixelFormat) {
+  ReferenceResult result;
+  result.graphBuilt = state_ && state_->built;
+  if (!result.graphBuilt) return result;
+  AVFrame* in = PackedCopy(source, pixelFormat);
+  AVFrame* out = av_frame_alloc();
+  const int pushed = in ? av_buffersrc_add_frame_flags(state_->bare.source, in, 0) : AVERROR(ENOMEM);
+  const int pulled = pushed == AVERROR(EAGAIN) ? pushed : av_buffersink_get_frame(state_->bare.sink, out);
+  result.waiting = pulled == AVERROR(EAGAIN);
+  if (pulled >= 0) result.picture = Unpack(*out);
+  av_frame_unref(out);
+  while (pulled >= 0 && av_buffersink_get_frame(state_->bare.sink, out) >= 0) av_frame_unref(out);
+  av_frame_free(&in);
+  av_frame_free(&out);
+  return result;
+}
 
 }  // namespace hostile

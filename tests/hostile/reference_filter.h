@@ -25,6 +25,7 @@ struct FilteredPicture {
 struct ReferenceResult {
   bool graphBuilt = false;
   std::optional<FilteredPicture> picture;  // empty when the sink gave nothing
+  bool waiting = false;                    // the sink answered try-again
 };
 
 // Builds buffer -> filterName(options) -> buffersink (accepting sinkFormat)
@@ -33,5 +34,24 @@ struct ReferenceResult {
 ReferenceResult FilterBare(const testhost::Picture& source, int32_t pixelFormat, int32_t sinkFormat,
                            const char* filterName, const std::string& options);
 void ReleaseReferenceGraph();
+
+// A bare graph that lives as long as one instance's graph and gets the same
+// frames, for a filter that keeps frames between calls: each frame gives the
+// first picture the sink then has, and the rest are dropped.
+class ReferenceStream {
+ public:
+  ReferenceStream() = default;
+  ReferenceStream(const ReferenceStream&) = delete;
+  ReferenceStream& operator=(const ReferenceStream&) = delete;
+  ~ReferenceStream();
+
+  void Rebuild(int width, int height, int32_t pixelFormat, int32_t sinkFormat, const char* filterName,
+               const std::string& options);
+  ReferenceResult Filter(const testhost::Picture& source, int32_t pixelFormat);
+
+ private:
+  struct State;
+  State* state_ = nullptr;
+};
 
 }  // namespace hostile

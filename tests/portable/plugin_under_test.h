@@ -37,6 +37,7 @@ struct PluginUnderTest {
   bool (*FiltersPicture)(int32_t width, int32_t height, int32_t pixelFormat);
   int32_t lagFrames;     // calls before the first filtered picture
   bool countsEveryCall;  // the frame counter counts "Disabled" calls too
+  bool cacheEventMarksChanged;  // host event 1 answers true and rebuilds the graph
   std::string (*OptionString)(void* filterObject);
   int32_t* (*ViewMode)(void* filterObject);
   bool* (*ReinitPending)(void* filterObject);
@@ -100,6 +101,7 @@ PluginUnderTest Describe(const char* name) {
   };
   plugin.lagFrames = Settings::kTraits.lagFrames;
   plugin.countsEveryCall = Settings::kTraits.frameStep == FrameStep::kFirstPictureOrSource;
+  plugin.cacheEventMarksChanged = Settings::kTraits.cacheEventMarksChanged;
   plugin.OptionString = [](void* object) {
     const Settings& settings = As<Filter>(object).settings;
     AVFrame frame{};
