@@ -36,13 +36,22 @@ int Run(int argc, char** argv) {
   if (instance.Init() != 0) return 1;
   if (!arguments.empty()) instance.Script(arguments, static_cast<int32_t>(arguments.size()));
   std::cout << argv[1] << ": " << module.Definition().displayName << ", " << instance.ScriptLine() << "\n";
-  if (instance.GetParams() < 0) return 1;
+  const int32_t flags = instance.GetParams();
+  if (flags < 0) return 1;
+  // A filter that lags shows frame n at call n + lag: like a host, feed it
+  // that much further (the last frame again) and keep what each frame shows.
+  const int32_t lag = flags >> 16;
   instance.Start();
   std::ofstream out(argv[5], std::ios::binary);
   std::size_t frames = 0;
-  for (std::size_t offset = 0; offset + frameBytes <= clip.size(); offset += frameBytes, ++frames) {
-    source.SetRawBytes(std::vector<uint8_t>(clip.begin() + offset, clip.begin() + offset + frameBytes));
+  for (std::size_t call = 0, offset = 0; offset + frameBytes <= clip.size() || call < frames + lag; ++call) {
+    if (offset + frameBytes <= clip.size()) {
+      source.SetRawBytes(std::vector<uint8_t>(clip.begin() + offset, clip.begin() + offset + frameBytes));
+      offset += frameBytes;
+      ++frames;
+    }
     instance.Run();
+    if (call < static_cast<std::size_t>(lag)) continue;
     const auto result = destination.RawBytes();
     out.write(reinterpret_cast<const char*>(result.data()), static_cast<std::streamsize>(result.size()));
   }

@@ -108,7 +108,7 @@ TEST(LibraryFolder, SitsBesideTheModule) {
 
 INSTANTIATE_TEST_SUITE_P(Modules, ModuleTest,
                          ::testing::Values(L"TarvuDeblock", L"TarvuUnSharp", L"TarvuSmartBlur", L"TarvuNlMeans",
-                                           L"TarvuVagueDenoiser"));
+                                           L"TarvuVagueDenoiser", L"TarvuBwDif"));
 
 }  // namespace
 }  // namespace testhost

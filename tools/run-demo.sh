@@ -19,13 +19,17 @@ ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 width=320 height=240
 raw=(-f rawvideo -pix_fmt yuv420p -s "${width}x${height}")
 
-# Clips, as raw 4:2:0 frames: compression blocks, and fine detail with noise
-# (for the blur and the denoiser).
+# Clips, as raw 4:2:0 frames: compression blocks, fine detail with noise
+# (for the blur and the denoisers), and interlaced motion.
 ff -f lavfi -i "testsrc2=size=${width}x${height}:rate=25" -frames:v 10 -c:v mpeg2video -qscale:v 28 "$out/blocky.m2v"
 ff -i "$out/blocky.m2v" -pix_fmt yuv420p -f rawvideo "$out/blocky.yuv"
 rm -f "$out/blocky.m2v"
 ff -f lavfi -i "testsrc2=size=${width}x${height}:rate=25" -frames:v 10 \
    -vf "noise=alls=24:allf=t,format=yuv420p" -f rawvideo "$out/noisy.yuv"
+# An interlaced clip: a pan at 50 fields a second woven into 25 frames, so
+# that every moving edge combs.
+ff -f lavfi -i "testsrc2=size=$((width * 2))x${height}:rate=50" -frames:v 10 \
+   -vf "crop=${width}:${height}:x=n*4:y=0,tinterlace=mode=interleave_top,format=yuv420p" -f rawvideo "$out/interlaced.yuv"
 
 # Frame 5 of a raw clip, whole beside a 4x crop at x,y.
 frame() { ff "${raw[@]}" -i "$1" -vf "select=eq(n\,5)" -frames:v 1 -f rawvideo -pix_fmt rgb24 "$2"; }
@@ -53,6 +57,7 @@ demo unsharp TarvuUnSharp blocky 120 90 1 1 15 1 1 0
 demo smartblur TarvuSmartBlur noisy 120 90 0 30 10 -10 10 10 0
 demo nlmeans TarvuNlMeans noisy 120 90 100 3 4 0 2 3
 demo vaguedenoiser TarvuVagueDenoiser noisy 120 90 12 6 85 2 0
+demo bwdif TarvuBwDif interlaced 120 90 0 -1
 rm -f "$out"/*.yuv
 WINEPREFIX=$TARVU_WINEPREFIX wineserver -k 2>/dev/null || true
 echo "demo pictures in $out:"; ls "$out"
