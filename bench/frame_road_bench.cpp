@@ -85,11 +85,18 @@ class BareLoop {
   void Run(int64_t index) {
     AVFrame* frame = frames_[static_cast<std::size_t>(index % kFrames)];
     frame->pts = index;
-    if (av_buffersrc_add_frame_flags(bare_.source, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0 ||
-        av_buffersink_get_frame(bare_.sink, out_) < 0)
-      throw std::runtime_error("bare loop gave no frame");
-    if (copyOutTo_) tarvu::CopyFramePlanes(*out_, copyOutTo_->bitmap);
-    av_frame_unref(out_);
+    if (av_buffersrc_add_frame_flags(bare_.source, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0)
+      throw std::runtime_error("bare loop could not push");
+    // A lagging filter has nothing yet for its first frames, and may make
+    // more than one picture of a frame: the first is shown, the rest taken
+    // out, as the module does.
+    int pictures = 0;
+    while (av_buffersink_get_frame(bare_.sink, out_) >= 0) {
+      if (pictures++ == 0 && copyOutTo_) tarvu::CopyFramePlanes(*out_, copyOutTo_->bitmap);
+      av_frame_unref(out_);
+      if (ThePlugin().lagFrames == 0) break;
+    }
+    if (pictures == 0 && index >= ThePlugin().lagFrames) throw std::runtime_error("bare loop gave no frame");
   }
 
  private:
@@ -192,14 +199,17 @@ Result Compare(ModuleLoop& module, BareLoop& bare, BareLoop& bareOut, double sec
 double SettingsChangeSeconds(ModuleLoop& module) {
   std::vector<int32_t> values = ThePlugin().DefaultScriptValues();
   const std::vector<int32_t> defaults = values;
-  values[2] += 1;  // the third field is an amount or threshold in every plug-in
+  // The third field is an amount or threshold where there is one; the last
+  // one, the field order, for the deinterlacer.
+  values[std::min<std::size_t>(2, values.size() - 1)] += 1;
   std::vector<double> times;
   int64_t index = 0;
   for (int change = 0; change < 20; ++change) {
     module.Run(index++);
     module.instance().Script(change % 2 ? defaults : values, static_cast<int32_t>(values.size()));
     const auto start = Clock::now();
-    module.Run(index++);
+    // A lagging filter's changed frame comes out its lag later.
+    for (int32_t call = 0; call <= ThePlugin().lagFrames; ++call) module.Run(index++);
     times.push_back(Seconds(Clock::now() - start));
   }
   return Median(times);
@@ -257,11 +267,12 @@ int Main(double secondsPerMeasurement) {
       changeSeconds = SettingsChangeSeconds(module);
     }
   }
-  const bool changeMet = changeSeconds < 2 * frameSeconds576;
+  const int budgetFrames = 2 + plugin.lagFrames;
+  const bool changeMet = changeSeconds < budgetFrames * frameSeconds576;
   allMet &= changeMet;
   std::printf("settings change while streaming, 720x576 4:2:0: %.3f ms until its frame is out "
-              "(two frames: %.3f ms): %s\n",
-              changeSeconds * 1e3, 2 * frameSeconds576 * 1e3, Verdict(changeMet));
+              "(%d frames: %.3f ms): %s\n",
+              changeSeconds * 1e3, budgetFrames, budgetFrames * frameSeconds576 * 1e3, Verdict(changeMet));
   std::printf("allocations: %s; own = outside FFmpeg's libraries (framework, test host, C++ runtime); "
               "large = %zu KiB or more; targets 0 per frame\n",
               SeesLibraryAllocations() ? "every malloc-family call of the process"
