@@ -125,6 +125,7 @@ TEST_P(PluginSuite, LegacyTextIsCutAt79Characters) {
   filter.instance.LegacyString(buffer);
   EXPECT_EQ(std::string(buffer), line.substr(0, 79));
   EXPECT_EQ(buffer[80], 'x');
+  EXPECT_EQ(std::string(buffer).rfind("Config(", 0), 0u);
 }
 
 TEST_P(PluginSuite, SettingsTextIsTheSameSixCharacters) {
