@@ -57,7 +57,7 @@ demo unsharp TarvuUnSharp blocky 120 90 1 1 15 1 1 0
 demo smartblur TarvuSmartBlur noisy 120 90 0 30 10 -10 10 10 0
 demo nlmeans TarvuNlMeans noisy 120 90 100 3 4 0 2 3
 demo vaguedenoiser TarvuVagueDenoiser noisy 120 90 12 6 85 2 0
-demo bwdif TarvuBwDif interlaced 120 90 0 -1
+demo bwdif TarvuBwDif interlaced 40 40 0 -1
 rm -f "$out"/*.yuv
 WINEPREFIX=$TARVU_WINEPREFIX wineserver -k 2>/dev/null || true
 echo "demo pictures in $out:"; ls "$out"
