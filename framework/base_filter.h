@@ -22,9 +22,9 @@ class TarvuFilter_BaseUtils {};
 // frames the host is told of in bits 16 and up.
 constexpr int32_t RunFlags(const PluginTraits& traits) { return kRunFlagsAccepted | (traits.lagFrames << 16); }
 
-// The modal dialog that edits a plug-in's live record, specialised by the
-// plug-in's dialog code (with RunDialog of dialog_base.h). Returns the
-// dialog's end value: 0 for Cancel.
+// The modal dialog that edits a plug-in's live record, instantiated by the
+// plug-in's dialog code from its table (dialog_base.h). Returns the dialog's
+// end value: 0 for Cancel.
 template <typename Settings>
 intptr_t RunConfigDialog(Settings& live, HostPreview* preview, WindowHandle parent);
 

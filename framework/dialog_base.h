@@ -292,10 +292,16 @@ class TarvuFilter_DialogBase : public VDXVideoFilterDialog {
   }
 };
 
-// The configure dialog of a plug-in: `Dialog` on the live record, run modally.
-template <typename Dialog, typename Settings>
-intptr_t RunDialog(Settings& live, HostPreview* preview, WindowHandle parent) {
-  Dialog dialog(live, preview);
+// A plug-in's dialog is this table, which its dialog code gives as
+//   template <> inline constexpr DialogLayout<Record> kDialogLayout<Record> = {...};
+// before it instantiates the module's configure dialog with
+//   template intptr_t RunConfigDialog(Record&, HostPreview*, WindowHandle);
+template <typename Settings>
+inline constexpr DialogLayout<Settings> kDialogLayout{};
+
+template <typename Settings>
+intptr_t RunConfigDialog(Settings& live, HostPreview* preview, WindowHandle parent) {
+  TarvuFilter_DialogBase<Settings, kDialogLayout<Settings>> dialog(live, preview);
   return dialog.RunModal(parent);
 }
 

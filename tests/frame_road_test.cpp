@@ -30,7 +30,9 @@ class FrameRoadTest : public ::testing::Test {
   }
   void TearDown() override {
     if (instance) instance->End();
-    if (destination) EXPECT_TRUE(destination->GuardsIntact());
+    if (destination) {
+      EXPECT_TRUE(destination->GuardsIntact());
+    }
   }
   DeblockFilter& filter() { return *static_cast<DeblockFilter*>(instance->FilterObject()); }
   bool DestinationHoldsSource() const { return destination->RawBytes() == source->RawBytes(); }

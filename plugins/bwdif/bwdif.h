@@ -39,7 +39,4 @@ struct TMyFilterData_BwDif : TBaseFilterData {
 
 using BwDifFilter = TarvuFilter_BaseFilter<TMyFilterData_BwDif>;
 
-template <>
-intptr_t RunConfigDialog(TMyFilterData_BwDif& live, HostPreview* preview, WindowHandle parent);
-
 }  // namespace tarvu

@@ -20,7 +20,10 @@ constexpr ListBinding<Record> kLists[] = {
     {IDC_FIELD_ORDER, &Record::parity, kFieldOrderItems, kFieldOrderValues, -1, -1},
 };
 
-constexpr DialogLayout<Record> kBwDifDialog = {
+}  // namespace
+
+template <>
+inline constexpr DialogLayout<Record> kDialogLayout<Record> = {
     .resourceId = IDD_BWDIF_CONFIG,
     .viewModeId = IDC_VIEWMODE,
     .redrawReappliesOptions = false,
@@ -29,13 +32,6 @@ constexpr DialogLayout<Record> kBwDifDialog = {
     .lists = kLists,
 };
 
-using TarvuFilter_BwDifDialog = TarvuFilter_DialogBase<Record, kBwDifDialog>;
-
-}  // namespace
-
-template <>
-intptr_t RunConfigDialog(Record& live, HostPreview* preview, WindowHandle parent) {
-  return RunDialog<TarvuFilter_BwDifDialog>(live, preview, parent);
-}
+template intptr_t RunConfigDialog(Record&, HostPreview*, WindowHandle);
 
 }  // namespace tarvu

@@ -42,8 +42,5 @@ struct TMyFilterData : TBaseFilterData {
 
 using DeblockFilter = TarvuFilter_BaseFilter<TMyFilterData>;
 
-template <>
-intptr_t RunConfigDialog(TMyFilterData& live, HostPreview* preview, WindowHandle parent);
-
 
 }  // namespace tarvu

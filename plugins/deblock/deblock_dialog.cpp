@@ -27,7 +27,10 @@ constexpr ListBinding<TMyFilterData> kLists[] = {
     {IDC_BLOCK_SIZE, &TMyFilterData::block, kBlockSizeNames, kBlockSizes, 1, 8},
 };
 
-constexpr DialogLayout<TMyFilterData> kDeblockDialog = {
+}  // namespace
+
+template <>
+inline constexpr DialogLayout<TMyFilterData> kDialogLayout<TMyFilterData> = {
     .resourceId = IDD_DEBLOCK_CONFIG,
     .viewModeId = IDC_VIEWMODE,
     .redrawReappliesOptions = true,
@@ -37,13 +40,6 @@ constexpr DialogLayout<TMyFilterData> kDeblockDialog = {
     .lists = kLists,
 };
 
-using TarvuFilter_ConfigDialog = TarvuFilter_DialogBase<TMyFilterData, kDeblockDialog>;
-
-}  // namespace
-
-template <>
-intptr_t RunConfigDialog(TMyFilterData& live, HostPreview* preview, WindowHandle parent) {
-  return RunDialog<TarvuFilter_ConfigDialog>(live, preview, parent);
-}
+template intptr_t RunConfigDialog(TMyFilterData&, HostPreview*, WindowHandle);
 
 }  // namespace tarvu

@@ -45,7 +45,4 @@ struct TMyFilterData_NlMeans : TBaseFilterData {
 
 using NlMeansFilter = TarvuFilter_BaseFilter<TMyFilterData_NlMeans>;
 
-template <>
-intptr_t RunConfigDialog(TMyFilterData_NlMeans& live, HostPreview* preview, WindowHandle parent);
-
 }  // namespace tarvu

@@ -25,7 +25,10 @@ constexpr CheckBoxBinding<Record> kCheckBoxes[] = {
     {IDC_AUTO_CHROMA, &Record::autoChroma, TickedWhen::kNonZero, kChromaControls},
 };
 
-constexpr DialogLayout<Record> kNlMeansDialog = {
+}  // namespace
+
+template <>
+inline constexpr DialogLayout<Record> kDialogLayout<Record> = {
     .resourceId = IDD_NLMEANS_CONFIG,
     .viewModeId = IDC_VIEWMODE,
     .redrawReappliesOptions = true,
@@ -34,13 +37,6 @@ constexpr DialogLayout<Record> kNlMeansDialog = {
     .checkBoxes = kCheckBoxes,
 };
 
-using TarvuFilter_NlMeansDialog = TarvuFilter_DialogBase<Record, kNlMeansDialog>;
-
-}  // namespace
-
-template <>
-intptr_t RunConfigDialog(Record& live, HostPreview* preview, WindowHandle parent) {
-  return RunDialog<TarvuFilter_NlMeansDialog>(live, preview, parent);
-}
+template intptr_t RunConfigDialog(Record&, HostPreview*, WindowHandle);
 
 }  // namespace tarvu

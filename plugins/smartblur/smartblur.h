@@ -42,7 +42,4 @@ struct TMyFilterData_smartblur : TBaseFilterData {
 
 using SmartBlurFilter = TarvuFilter_BaseFilter<TMyFilterData_smartblur>;
 
-template <>
-intptr_t RunConfigDialog(TMyFilterData_smartblur& live, HostPreview* preview, WindowHandle parent);
-
 }  // namespace tarvu

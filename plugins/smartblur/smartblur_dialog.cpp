@@ -32,7 +32,10 @@ constexpr ResetBinding<Record> kResetButtons[] = {
     {IDC_RESET_CHROMA_THRESHOLD, IDC_CHROMA_THRESHOLD, &Record::chromaThreshold},
 };
 
-constexpr DialogLayout<Record> kSmartBlurDialog = {
+}  // namespace
+
+template <>
+inline constexpr DialogLayout<Record> kDialogLayout<Record> = {
     .resourceId = IDD_SMARTBLUR_CONFIG,
     .viewModeId = IDC_VIEWMODE,
     .redrawReappliesOptions = false,
@@ -43,13 +46,6 @@ constexpr DialogLayout<Record> kSmartBlurDialog = {
     .resetIconId = IDI_RESET,
 };
 
-using TarvuFilter_smartblurDialog = TarvuFilter_DialogBase<Record, kSmartBlurDialog>;
-
-}  // namespace
-
-template <>
-intptr_t RunConfigDialog(Record& live, HostPreview* preview, WindowHandle parent) {
-  return RunDialog<TarvuFilter_smartblurDialog>(live, preview, parent);
-}
+template intptr_t RunConfigDialog(Record&, HostPreview*, WindowHandle);
 
 }  // namespace tarvu

@@ -40,7 +40,4 @@ struct TMyFilterData : TBaseFilterData {
 
 using UnsharpFilter = TarvuFilter_BaseFilter<TMyFilterData>;
 
-template <>
-intptr_t RunConfigDialog(TMyFilterData& live, HostPreview* preview, WindowHandle parent);
-
 }  // namespace tarvu

@@ -18,7 +18,10 @@ constexpr TrackbarBinding<TMyFilterData> kTrackbars[] = {
     {IDC_CHROMA_STRENGTH, &TMyFilterData::chromaStrength, -kStrongestAmount, kStrongestAmount},
 };
 
-constexpr DialogLayout<TMyFilterData> kUnsharpDialog = {
+}  // namespace
+
+template <>
+inline constexpr DialogLayout<TMyFilterData> kDialogLayout<TMyFilterData> = {
     .resourceId = IDD_UNSHARP_CONFIG,
     .viewModeId = IDC_VIEWMODE,
     .redrawReappliesOptions = true,
@@ -26,13 +29,6 @@ constexpr DialogLayout<TMyFilterData> kUnsharpDialog = {
     .trackbars = kTrackbars,
 };
 
-using TarvuFilter_ConfigDialog = TarvuFilter_DialogBase<TMyFilterData, kUnsharpDialog>;
-
-}  // namespace
-
-template <>
-intptr_t RunConfigDialog(TMyFilterData& live, HostPreview* preview, WindowHandle parent) {
-  return RunDialog<TarvuFilter_ConfigDialog>(live, preview, parent);
-}
+template intptr_t RunConfigDialog(TMyFilterData&, HostPreview*, WindowHandle);
 
 }  // namespace tarvu

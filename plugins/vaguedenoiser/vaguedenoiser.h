@@ -48,7 +48,4 @@ struct TMyFilterData_VagueDenoiser : TBaseFilterData {
 
 using VagueDenoiserFilter = TarvuFilter_BaseFilter<TMyFilterData_VagueDenoiser>;
 
-template <>
-intptr_t RunConfigDialog(TMyFilterData_VagueDenoiser& live, HostPreview* preview, WindowHandle parent);
-
 }  // namespace tarvu

@@ -24,7 +24,10 @@ constexpr ListBinding<Record> kLists[] = {
     {IDC_TYPE, &Record::type, kTypeItems, kTypeValues, -1, 1},
 };
 
-constexpr DialogLayout<Record> kVagueDenoiserDialog = {
+}  // namespace
+
+template <>
+inline constexpr DialogLayout<Record> kDialogLayout<Record> = {
     .resourceId = IDD_VAGUEDENOISER_CONFIG,
     .viewModeId = IDC_VIEWMODE,
     .redrawReappliesOptions = false,
@@ -33,13 +36,6 @@ constexpr DialogLayout<Record> kVagueDenoiserDialog = {
     .lists = kLists,
 };
 
-using TarvuFilter_VagueDenoiserDialog = TarvuFilter_DialogBase<Record, kVagueDenoiserDialog>;
-
-}  // namespace
-
-template <>
-intptr_t RunConfigDialog(Record& live, HostPreview* preview, WindowHandle parent) {
-  return RunDialog<TarvuFilter_VagueDenoiserDialog>(live, preview, parent);
-}
+template intptr_t RunConfigDialog(Record&, HostPreview*, WindowHandle);
 
 }  // namespace tarvu
