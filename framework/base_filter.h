@@ -76,6 +76,7 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
   bool ShowConfigDialog(WindowHandle parent) override {
     const Settings backup(settings);
     const uint32_t buildsBefore = road.GraphBuilds();
+    const uint32_t invalidationsBefore = invalidations;
     intptr_t result = 0;
     try {
       result = RunConfigDialog(settings, activation->preview, parent);
@@ -85,8 +86,9 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
     }
     if (result != 0) return true;
     settings = backup;
-    // The preview ran the filter with the cancelled settings: rebuild.
-    if (road.GraphBuilds() != buildsBefore) settings.reinitPending = true;
+    // The preview ran the filter with the cancelled settings, or the host
+    // invalidated its frames meanwhile: rebuild.
+    if (road.GraphBuilds() != buildsBefore || invalidations != invalidationsBefore) settings.reinitPending = true;
     return false;
   }
 
@@ -123,6 +125,7 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
   bool InvalidateState() override {
     if constexpr (!kTraits.cacheEventMarksChanged) return false;
     settings.reinitPending = true;
+    ++invalidations;
     return true;
   }
 
@@ -130,6 +133,8 @@ class TarvuFilter_BaseFilter : public VDXVideoFilter, public TarvuFilter_BaseUti
   FrameRoad road;
 
  private:
+  uint32_t invalidations = 0;  // so that a Cancel cannot undo one
+
   static bool LibrariesBound() {
     if constexpr (kTraits.binding == LibraryBinding::kDelayed) return DelayLoadedLibrariesBound();
     return true;

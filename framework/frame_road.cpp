@@ -58,8 +58,11 @@ PlaneAreas AreasOf(int width, int height, bool halveChroma) {
 }
 
 // A bitmap's planes as its own layout and format describe them; when its
-// layout and pixmap disagree on the format, the smaller reading.
+// layout and pixmap disagree on the format, the smaller reading. A format we
+// do not take (4:2:2 and others) tells us nothing safe: nothing is copied.
 PlaneAreas AreasOf(const HostBitmap& bitmap) {
+  if (PixelFormatForHostFormat(bitmap.layout->format) < 0 || PixelFormatForHostFormat(bitmap.pixmap->format) < 0)
+    return {};
   const bool halved = IsHostFormat420(bitmap.layout->format) || IsHostFormat420(bitmap.pixmap->format);
   PlaneAreas areas = AreasOf(bitmap.layout->width, bitmap.layout->height, halved);
   for (int plane = 0; plane < 3; ++plane)

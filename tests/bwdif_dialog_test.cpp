@@ -80,6 +80,22 @@ TEST(BwDifDialog, CancelRestoresModeParityAndThePendingChange) {
   EXPECT_NE(filter.destination.RawBytes(), filter.source.RawBytes()) << "a change was left pending";
 }
 
+// The host invalidated its frames while the dialog was open: Cancel keeps
+// that, and the next frame starts afresh instead of mixing in older ones.
+TEST(BwDifDialog, CancelKeepsACacheEventFromWhileItWasOpen) {
+  Filter filter(kBwDif, {0, 1});
+  filter.Start();
+  filter.Render();
+  filter.Render();
+  Configure(filter, [&](DialogUser& user) {
+    filter.instance.Event(1);
+    user.Click(kCancel);
+  });
+  filter.source.FillBlocks(99);
+  filter.instance.Run();
+  EXPECT_EQ(filter.destination.RawBytes(), filter.source.RawBytes()) << "the first frame after the event passes through";
+}
+
 std::vector<DialogControl> BwDifControls() {
   std::vector<DialogControl> controls = CommonButtons(144, 62);
   controls.insert(controls.end(), {Control(-1, L"STATIC", L"Output", {17, 17, 41, 8}, kLabel),

@@ -394,6 +394,15 @@ TEST(FrameRoadCopies, EveryCopyStaysWithinEachBitmapsOwnPlanes) {
     }
     av_frame_free(&frame);
   }
+  // A format whose chroma planes we cannot size (4:2:2 here) is neither read nor written.
+  for (auto [from, to] : {std::pair{13, 14}, {14, 13}}) {
+    Picture source(64, 48, from), destination(64, 48, to);
+    source.FillPattern(5);
+    destination.Fill(0x33);
+    const std::vector<uint8_t> untouched = destination.RawBytes();
+    CopySourcePlanes(source.bitmap, destination.bitmap);
+    EXPECT_EQ(destination.RawBytes(), untouched) << from << " into " << to;
+  }
 }
 
 TEST_F(FrameRoadTest, AcceleratedStartBuildsNoGraph) {
