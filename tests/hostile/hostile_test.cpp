@@ -533,6 +533,10 @@ class Sequence {
       case Expect::kUnchanged:
         break;
     }
+    // A bitmap in a format no plug-in takes has planes of unknown size: it is
+    // neither read nor written.
+    if (PixelFormatOf(destination.Format()) < 0 || (expect == Expect::kSource && PixelFormatOf(source.Format()) < 0))
+      area = Area{};
     for (int plane = 0; plane < 3; ++plane) {
       const int width = std::max(destination.PlaneWidth(plane), 0);
       for (int y = 0; y < std::max(destination.PlaneHeight(plane), 0); ++y) {
