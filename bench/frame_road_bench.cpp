@@ -73,7 +73,7 @@ class BareLoop {
     const bool built = portable::BuildBareGraph(bare_, shape.width, shape.height, pixelFormat, pixelFormat,
                                                 ThePlugin().filterName, options);
     if (!built) throw std::runtime_error("bare graph failed: " + options);
-    for (const auto& picture : pictures) frames_.push_back(FrameOf(*picture, pixelFormat));
+    for (const auto& picture : pictures) frames_.push_back(portable::FrameOf(*picture, pixelFormat));
     out_ = av_frame_alloc();
   }
   ~BareLoop() {
@@ -94,25 +94,12 @@ class BareLoop {
     while (av_buffersink_get_frame(bare_.sink, out_) >= 0) {
       if (pictures++ == 0 && copyOutTo_) tarvu::CopyFramePlanes(*out_, copyOutTo_->bitmap);
       av_frame_unref(out_);
-      if (ThePlugin().lagFrames == 0) break;
+      if (ThePlugin().traits.lagFrames == 0) break;
     }
-    if (pictures == 0 && index >= ThePlugin().lagFrames) throw std::runtime_error("bare loop gave no frame");
+    if (pictures == 0 && index >= ThePlugin().traits.lagFrames) throw std::runtime_error("bare loop gave no frame");
   }
 
  private:
-  static AVFrame* FrameOf(const Picture& picture, int32_t pixelFormat) {
-    AVFrame* frame = av_frame_alloc();
-    frame->width = picture.Width();
-    frame->height = picture.Height();
-    frame->format = pixelFormat;
-    av_frame_get_buffer(frame, 0);
-    for (int plane = 0; plane < 3; ++plane)
-      for (int y = 0; y < picture.PlaneHeight(plane); ++y)
-        std::memcpy(frame->data[plane] + static_cast<std::ptrdiff_t>(y) * frame->linesize[plane],
-                    picture.Row(plane, y), static_cast<std::size_t>(picture.PlaneWidth(plane)));
-    return frame;
-  }
-
   portable::BareGraph bare_;
   std::vector<AVFrame*> frames_;
   AVFrame* out_ = nullptr;
@@ -209,7 +196,7 @@ double SettingsChangeSeconds(ModuleLoop& module) {
     module.instance().Script(change % 2 ? defaults : values, static_cast<int32_t>(values.size()));
     const auto start = Clock::now();
     // A lagging filter's changed frame comes out its lag later.
-    for (int32_t call = 0; call <= ThePlugin().lagFrames; ++call) module.Run(index++);
+    for (int32_t call = 0; call <= ThePlugin().traits.lagFrames; ++call) module.Run(index++);
     times.push_back(Seconds(Clock::now() - start));
   }
   return Median(times);
@@ -267,7 +254,7 @@ int Main(double secondsPerMeasurement) {
       changeSeconds = SettingsChangeSeconds(module);
     }
   }
-  const int budgetFrames = 2 + plugin.lagFrames;
+  const int budgetFrames = 2 + plugin.traits.lagFrames;
   const bool changeMet = changeSeconds < budgetFrames * frameSeconds576;
   allMet &= changeMet;
   std::printf("settings change while streaming, 720x576 4:2:0: %.3f ms until its frame is out "

@@ -62,7 +62,7 @@ struct PluginTraits {
 inline constexpr PluginTraits kFirstGeneration{};
 
 // The second generation also owns its configure operation: the shared one,
-// instantiated for the plug-in's own dialog class and template.
+// instantiated for the plug-in's own dialog table and template.
 inline constexpr PluginTraits kSecondGeneration{
     .binding = LibraryBinding::kDelayed,
     .colour = ColourProperties::kUnset,

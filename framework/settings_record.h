@@ -6,7 +6,8 @@
 //   int32_t viewMode; bool reinitPending;
 // and provides:
 //   void ResetToDefaults() override;                     // ResetOwnFields(*this)
-//   std::string OptionString(const AVFrame& in) const;   // clamped, in filter units
+//   std::string OptionString() const;                    // clamped, in filter units
+//     (or OptionString(const AVFrame& in) when it depends on the input frame)
 //   static constexpr auto ScriptFields();                // one ScriptField row per own field, in script order
 //   static constexpr PluginTraits kTraits;               // how it differs from the framework's default
 // Copying, assigning back and destroying are the compiler's: the sink list
@@ -125,13 +126,22 @@ void StoreScriptArguments(Record& record, const int32_t* arguments) {
 // string still initialises it, with the filter's own defaults.
 bool InitFilterOptions(AVFilterContext* filterCtx, const std::string& options);
 
+// The record's option string, from the input frame where the record needs it.
+template <typename Record>
+std::string OptionStringFor(const Record& record, const AVFrame& inFrame) {
+  if constexpr (requires { record.OptionString(inFrame); })
+    return record.OptionString(inFrame);
+  else
+    return record.OptionString();
+}
+
 // The option builder: does nothing while no change is pending; otherwise
 // builds the string from the current settings, clears the flag (whatever
 // libavfilter then answers) and initialises "filter1" with it.
 template <typename Record>
 bool ApplyFilterArgs(Record& record, AVFilterContext* filterCtx, const AVFrame* inFrame) {
   if (!record.reinitPending) return true;
-  const std::string options = record.OptionString(*inFrame);
+  const std::string options = OptionStringFor(record, *inFrame);
   record.reinitPending = false;
   return InitFilterOptions(filterCtx, options);
 }

@@ -48,14 +48,11 @@ class AllPictures {
 
   void Push(const Picture& picture) {
     ASSERT_TRUE(built_);
-    in_->width = picture.Width();
-    in_->height = picture.Height();
-    in_->format = format_;
-    ASSERT_GE(av_frame_get_buffer(in_.get(), 0), 0);
-    for (int plane = 0; plane < 3; ++plane)
-      for (int y = 0; y < picture.PlaneHeight(plane); ++y)
-        std::copy_n(picture.Row(plane, y), picture.PlaneWidth(plane), in_->data[plane] + y * in_->linesize[plane]);
-    ASSERT_GE(av_buffersrc_add_frame(bare_.source, in_.get()), 0);
+    AVFrame* in = portable::FrameOf(picture, format_);
+    ASSERT_NE(in, nullptr);
+    const int pushed = av_buffersrc_add_frame(bare_.source, in);
+    av_frame_free(&in);
+    ASSERT_GE(pushed, 0);
     while (av_buffersink_get_frame(bare_.sink, out_.get()) >= 0) {
       std::vector<uint8_t> raw;
       for (int plane = 0; plane < 3; ++plane)
@@ -77,7 +74,7 @@ class AllPictures {
   int32_t format_;
   portable::BareGraph bare_;
   bool built_ = false;
-  std::unique_ptr<AVFrame, FrameFree> in_{av_frame_alloc()}, out_{av_frame_alloc()};
+  std::unique_ptr<AVFrame, FrameFree> out_{av_frame_alloc()};
 };
 
 // A started instance of the core linked into this program, whose libavfilter

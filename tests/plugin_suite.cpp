@@ -81,7 +81,7 @@ TEST_P(PluginSuite, ShortCallsAndExtraArguments) {
   std::vector<int32_t> shortCall = Repeated(3);
   shortCall.pop_back();
   filter.Script(shortCall);
-  if (ThePlugin().shortCallResets) {
+  if (ThePlugin().traits.shortCall == ShortScriptCall::kResetsToDefaults) {
     EXPECT_EQ(filter.instance.ScriptLine(), GetParam().defaultLine);
     EXPECT_TRUE(filter.Pending());
   } else {
@@ -151,7 +151,7 @@ TEST_P(PluginSuite, NegotiatesTheEightFormatsAndNothingElse) {
     Instance instance(PluginDefinition(), source, destination);
     ASSERT_EQ(instance.Init(), 0);
     const bool accepted = PixelFormatForHostFormat(format) >= 0;
-    EXPECT_EQ(instance.GetParams(), accepted ? ThePlugin().runFlags : -1) << format;
+    EXPECT_EQ(instance.GetParams(), accepted ? ThePlugin().runFlags() : -1) << format;
     EXPECT_EQ(destination.bitmap.frameAttributes, accepted ? source.bitmap.frameAttributes : 0u) << format;
     const SinkFormatList expected = {accepted && !source.Is420() ? 5 : 0, -1};
     EXPECT_EQ(ThePlugin().SinkFormats(instance.FilterObject()), expected) << format;
@@ -165,7 +165,7 @@ TEST_P(PluginSuite, ChangeWhileStreamingActsLikeAFreshRun) {
   ASSERT_NE(before, after) << "the two settings must differ in the picture";
   // A lagging filter shows a change once the host has given it its lag again.
   auto render = [&] {
-    for (int32_t call = 0; call <= ThePlugin().lagFrames; ++call) filter.instance.Run();
+    for (int32_t call = 0; call <= ThePlugin().traits.lagFrames; ++call) filter.instance.Run();
     return filter.destination.RawBytes();
   };
   filter.Script(GetParam().before);
@@ -213,12 +213,12 @@ TEST_P(PluginPixels, MatchFfmpegTool) {
   ASSERT_FALSE(filtered.empty());
   ASSERT_EQ(filtered.size() % sources.size(), 0u);
   const std::size_t picturesPerFrame = filtered.size() / sources.size();
-  const auto lag = static_cast<std::size_t>(ThePlugin().lagFrames);
+  const auto lag = static_cast<std::size_t>(ThePlugin().traits.lagFrames);
 
   StreamingInstance<VDXVideoFilter> streaming(PluginDefinition(), source, destination);
   void* object = streaming.instance.FilterObject();
   streaming.instance.Script(c.arguments, static_cast<int32_t>(c.arguments.size()));
-  ASSERT_EQ(streaming.instance.GetParams(), ThePlugin().runFlags);
+  ASSERT_EQ(streaming.instance.GetParams(), ThePlugin().runFlags());
   ASSERT_EQ(ThePlugin().OptionString(object), c.options);
   streaming.instance.Start();
   *ThePlugin().ViewMode(object) = static_cast<int32_t>(pixelCase.mode);  // as the view list would
@@ -233,7 +233,8 @@ TEST_P(PluginPixels, MatchFfmpegTool) {
     EXPECT_EQ(destination.RawBytes(), expected) << "frame " << frame;
     EXPECT_TRUE(destination.GuardsIntact());
   }
-  const bool counted = pixelCase.mode != Mode::kDisabled || ThePlugin().countsEveryCall;
+  const bool counted =
+      pixelCase.mode != Mode::kDisabled || ThePlugin().traits.frameStep == FrameStep::kFirstPictureOrSource;
   EXPECT_EQ(ThePlugin().FrameCounter(object), counted ? static_cast<int64_t>(sources.size()) : 0);
 }
 

@@ -81,7 +81,7 @@ TEST(VagueDenoiserPictures, TooSmallForTheFilterPassThrough) {
     StreamingInstance<VDXVideoFilter> streaming(PluginDefinition(), source, destination);
     void* object = streaming.instance.FilterObject();
     streaming.instance.Script({100, 6, 100, 0, 0}, 5);
-    ASSERT_EQ(streaming.instance.GetParams(), ThePlugin().runFlags);
+    ASSERT_EQ(streaming.instance.GetParams(), ThePlugin().runFlags());
     streaming.instance.Start();
     for (int32_t mode : {0, 2, 0}) {
       *ThePlugin().ViewMode(object) = mode;

@@ -21,7 +21,6 @@ struct TMyFilterData_BwDif : TBaseFilterData {
   bool reinitPending = false;
 
   void ResetToDefaults() override;
-  std::string OptionString(const AVFrame&) const { return OptionString(); }
   std::string OptionString() const;
 
   static constexpr PluginTraits kTraits = [] {

@@ -23,7 +23,6 @@ struct TMyFilterData_NlMeans : TBaseFilterData {
   bool reinitPending = false;
 
   void ResetToDefaults() override;
-  std::string OptionString(const AVFrame& inFrame) const { return OptionString(); }
   std::string OptionString() const;
 
   // Stored script lines may be short: every call starts again from the defaults.

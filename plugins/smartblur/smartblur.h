@@ -24,7 +24,6 @@ struct TMyFilterData_smartblur : TBaseFilterData {
   bool reinitPending = false;
 
   void ResetToDefaults() override;
-  std::string OptionString(const AVFrame& inFrame) const { return OptionString(); }
   std::string OptionString() const;
 
   static constexpr PluginTraits kTraits = kSecondGeneration;

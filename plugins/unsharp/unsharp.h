@@ -23,7 +23,6 @@ struct TMyFilterData : TBaseFilterData {
   bool reinitPending = false;
 
   void ResetToDefaults() override;
-  std::string OptionString(const AVFrame& inFrame) const { return OptionString(); }
   std::string OptionString() const;
 
   static constexpr PluginTraits kTraits = kFirstGeneration;

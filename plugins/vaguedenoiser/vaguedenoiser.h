@@ -22,7 +22,6 @@ struct TMyFilterData_VagueDenoiser : TBaseFilterData {
   bool reinitPending = false;
 
   void ResetToDefaults() override;
-  std::string OptionString(const AVFrame&) const { return OptionString(); }
   std::string OptionString() const;
 
   // The filter cuts its steps to what the chroma planes allow; below three

@@ -299,7 +299,7 @@ class Sequence {
     Bind(tracked).Script(arguments, count);
     if (count >= n)
       tracked.values = plugin_.StoredScriptValues({arguments.begin(), arguments.begin() + n});
-    else if (plugin_.shortCallResets)
+    else if (plugin_.traits.shortCall == tarvu::ShortScriptCall::kResetsToDefaults)
       tracked.values = plugin_.DefaultScriptValues();
     CheckValues(tracked);
   }
@@ -361,7 +361,7 @@ class Sequence {
   }
 
   void Negotiate(Tracked& tracked) {
-    const int32_t expected = PixelFormatOf(source_->Format()) < 0 ? -1 : plugin_.runFlags;
+    const int32_t expected = PixelFormatOf(source_->Format()) < 0 ? -1 : plugin_.runFlags();
     destination_->bitmap.frameAttributes = 0;
     EXPECT_EQ(Bind(tracked).GetParams(), expected) << "format " << source_->Format();
     if (expected < 0) {
@@ -425,8 +425,8 @@ class Sequence {
     EXPECT_EQ(instance.LoadState(state, random_.Pick(std::vector<int32_t>{INT32_MIN, -1, 0, 16})), 0);
     EXPECT_TRUE(std::all_of(std::begin(state), std::end(state), [](uint8_t byte) { return byte == 0x77; }));
     const auto code = static_cast<uint32_t>(random_.Any32());
-    EXPECT_EQ(instance.Event(code), code == 1 && plugin_.cacheEventMarksChanged);
-    EXPECT_EQ(instance.Event(1), plugin_.cacheEventMarksChanged);
+    EXPECT_EQ(instance.Event(code), code == 1 && plugin_.traits.cacheEventMarksChanged);
+    EXPECT_EQ(instance.Event(1), plugin_.traits.cacheEventMarksChanged);
     instance.AccelRun();
   }
 
@@ -469,7 +469,7 @@ class Sequence {
     // latest negotiation, before anything else.
     const bool pending = tracked.streaming && *plugin_.ReinitPending(object);
     if (pending) tracked.graphSinkFormat = tracked.pixelFormat;
-    const bool lagging = plugin_.lagFrames > 0;
+    const bool lagging = plugin_.traits.lagFrames > 0;
     if (lagging && (pending || (tracked.streaming && tracked.streamStale))) {
       tracked.stream->Rebuild(tracked.startWidth, tracked.startHeight, tracked.startPixelFormat,
                               tracked.graphSinkFormat, plugin_.filterName, options);
@@ -630,13 +630,13 @@ TEST(Hostile, RenegotiationWhileStreamingNeverOverrunsTheDestination) {
   source.FillBlocks(3, 8);
   Instance instance(*ThePlugin().definition, source, destination);
   ASSERT_EQ(instance.Init(), 0);
-  ASSERT_EQ(instance.GetParams(), ThePlugin().runFlags);
+  ASSERT_EQ(instance.GetParams(), ThePlugin().runFlags());
   instance.Start();
   instance.SetPictures(other, destination);
-  ASSERT_EQ(instance.GetParams(), ThePlugin().runFlags);
+  ASSERT_EQ(instance.GetParams(), ThePlugin().runFlags());
   instance.Script(ThePlugin().DefaultScriptValues(), static_cast<int32_t>(ThePlugin().scriptArguments));
   instance.SetPictures(source, destination);
-  for (int32_t call = 0; call < ThePlugin().lagFrames; ++call) instance.Run();  // the source, while it fills
+  for (int32_t call = 0; call < ThePlugin().traits.lagFrames; ++call) instance.Run();  // the source, while it fills
   destination.FillPattern(9);
   const std::vector<uint8_t> before = destination.RawBytes();
   instance.Run();

@@ -40,27 +40,6 @@ Graph& Cached() {
   return graph;
 }
 
-// deblock reads (and writes) past a plane's width, in the row padding: the
-// frame road fills that padding with the row's last pixel, so this does too.
-AVFrame* PackedCopy(const testhost::Picture& source, int32_t pixelFormat) {
-  AVFrame* frame = av_frame_alloc();
-  frame->width = source.Width();
-  frame->height = source.Height();
-  frame->format = pixelFormat;
-  if (av_frame_get_buffer(frame, 0) < 0) {
-    av_frame_free(&frame);
-    return nullptr;
-  }
-  for (int plane = 0; plane < 3; ++plane)
-    for (int y = 0; y < source.PlaneHeight(plane); ++y) {
-      uint8_t* row = frame->data[plane] + static_cast<std::ptrdiff_t>(y) * frame->linesize[plane];
-      const int width = source.PlaneWidth(plane);
-      std::memcpy(row, source.Row(plane, y), static_cast<std::size_t>(width));
-      std::memset(row + width, row[width - 1], static_cast<std::size_t>(frame->linesize[plane] - width));
-    }
-  return frame;
-}
-
 FilteredPicture Unpack(const AVFrame& frame) {
   FilteredPicture picture;
   picture.width = frame.width;
@@ -82,7 +61,7 @@ FilteredPicture Unpack(const AVFrame& frame) {
 
 std::optional<FilteredPicture> FilterOnce(Graph& graph, const testhost::Picture& source, int32_t pixelFormat) {
   std::optional<FilteredPicture> picture;
-  AVFrame* in = PackedCopy(source, pixelFormat);
+  AVFrame* in = portable::FrameOf(source, pixelFormat);
   AVFrame* out = av_frame_alloc();
   if (in && av_buffersrc_add_frame_flags(graph.bare.source, in, 0) >= 0 &&
       av_buffersink_get_frame(graph.bare.sink, out) >= 0)
@@ -132,7 +111,7 @@ ReferenceResult ReferenceStream::Filter(const testhost::Picture& source, int32_t
   ReferenceResult result;
   result.graphBuilt = state_ && state_->built;
   if (!result.graphBuilt) return result;
-  AVFrame* in = PackedCopy(source, pixelFormat);
+  AVFrame* in = portable::FrameOf(source, pixelFormat);
   AVFrame* out = av_frame_alloc();
   const int pushed = in ? av_buffersrc_add_frame_flags(state_->bare.source, in, 0) : AVERROR(ENOMEM);
   const int pulled = pushed == AVERROR(EAGAIN) ? pushed : av_buffersink_get_frame(state_->bare.sink, out);

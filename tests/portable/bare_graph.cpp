@@ -1,11 +1,15 @@
 #include "bare_graph.h"
 
+#include <cstring>
+
 extern "C" {
 #include <libavfilter/avfilter.h>
+#include <libavutil/frame.h>
 #include <libavutil/opt.h>
 }
 
 #include "framework/frame_road.h"
+#include "testhost/test_host.h"
 
 namespace portable {
 
@@ -34,6 +38,26 @@ bool BuildBareGraph(BareGraph& bare, int width, int height, int32_t pixelFormat,
 void FreeBareGraph(BareGraph& bare) {
   avfilter_graph_free(&bare.graph);
   bare.source = bare.sink = nullptr;
+}
+
+AVFrame* FrameOf(const testhost::Picture& picture, int32_t pixelFormat) {
+  AVFrame* frame = av_frame_alloc();
+  if (!frame) return nullptr;
+  frame->width = picture.Width();
+  frame->height = picture.Height();
+  frame->format = pixelFormat;
+  if (av_frame_get_buffer(frame, 0) < 0) {
+    av_frame_free(&frame);
+    return nullptr;
+  }
+  for (int plane = 0; plane < 3; ++plane)
+    for (int y = 0; y < picture.PlaneHeight(plane); ++y) {
+      uint8_t* row = frame->data[plane] + static_cast<std::ptrdiff_t>(y) * frame->linesize[plane];
+      const int width = picture.PlaneWidth(plane);
+      std::memcpy(row, picture.Row(plane, y), static_cast<std::size_t>(width));
+      std::memset(row + width, row[width - 1], static_cast<std::size_t>(frame->linesize[plane] - width));
+    }
+  return frame;
 }
 
 }  // namespace portable

@@ -8,6 +8,11 @@
 
 struct AVFilterContext;
 struct AVFilterGraph;
+struct AVFrame;
+
+namespace testhost {
+class Picture;
+}
 
 namespace portable {
 
@@ -23,5 +28,10 @@ struct BareGraph {
 bool BuildBareGraph(BareGraph& bare, int width, int height, int32_t pixelFormat, int32_t sinkFormat,
                     const char* filterName, const std::string& options);
 void FreeBareGraph(BareGraph& bare);
+
+// A frame of its own holding the picture, each row's padding filled with its
+// last pixel as the frame road fills it (deblock reads there); null when it
+// cannot be allocated. The caller frees it.
+AVFrame* FrameOf(const testhost::Picture& picture, int32_t pixelFormat);
 
 }  // namespace portable

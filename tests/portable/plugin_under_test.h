@@ -31,13 +31,7 @@ struct PluginUnderTest {
   std::vector<int32_t> (*DefaultScriptValues)();
   // What the script handler stores from these arguments (flags and choices mapped).
   std::vector<int32_t> (*StoredScriptValues)(std::vector<int32_t> arguments);
-  bool shortCallResets;
-  int32_t runFlags;  // what negotiation answers for an accepted format
-  // Whether the plug-in lets its filter work on a picture of this size and libavutil format.
-  bool (*FiltersPicture)(int32_t width, int32_t height, int32_t pixelFormat);
-  int32_t lagFrames;     // calls before the first filtered picture
-  bool countsEveryCall;  // the frame counter counts "Disabled" calls too
-  bool cacheEventMarksChanged;  // host event 1 answers true and rebuilds the graph
+  PluginTraits traits;  // how the plug-in departs from the framework's default
   std::string (*OptionString)(void* filterObject);
   int32_t* (*ViewMode)(void* filterObject);
   bool* (*ReinitPending)(void* filterObject);
@@ -47,6 +41,13 @@ struct PluginUnderTest {
   // Script arguments whose large values make the filter's work grow beyond
   // what a randomised run can afford; random sequences keep them small.
   std::vector<std::size_t> costlyArguments;
+
+  // What negotiation answers for an accepted format.
+  int32_t runFlags() const { return RunFlags(traits); }
+  // Whether the plug-in lets its filter work on a picture of this size and libavutil format.
+  bool FiltersPicture(int32_t width, int32_t height, int32_t pixelFormat) const {
+    return !traits.filtersPicture || traits.filtersPicture(width, height, pixelFormat);
+  }
 };
 
 // Defined by the plug-in's program.
@@ -93,20 +94,12 @@ PluginUnderTest Describe(const char* name) {
       arguments[i] = fields[i].store.Map(arguments[i]);
     return arguments;
   };
-  plugin.shortCallResets = Settings::kTraits.shortCall == ShortScriptCall::kResetsToDefaults;
-  plugin.runFlags = RunFlags(Settings::kTraits);
-  plugin.FiltersPicture = [](int32_t width, int32_t height, int32_t pixelFormat) {
-    constexpr PictureCheck check = Settings::kTraits.filtersPicture;
-    return check == nullptr || check(width, height, pixelFormat);
-  };
-  plugin.lagFrames = Settings::kTraits.lagFrames;
-  plugin.countsEveryCall = Settings::kTraits.frameStep == FrameStep::kFirstPictureOrSource;
-  plugin.cacheEventMarksChanged = Settings::kTraits.cacheEventMarksChanged;
+  plugin.traits = Settings::kTraits;
   plugin.OptionString = [](void* object) {
     const Settings& settings = As<Filter>(object).settings;
     AVFrame frame{};
     frame.format = settings.pixelFormat;
-    return settings.OptionString(frame);
+    return OptionStringFor(settings, frame);
   };
   plugin.ViewMode = [](void* object) { return &As<Filter>(object).settings.viewMode; };
   plugin.ReinitPending = [](void* object) { return &As<Filter>(object).settings.reinitPending; };
